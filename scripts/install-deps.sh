@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Installs the Debian packages emberhall needs to build, test and play.
+# Idempotent: does nothing when everything is already there.
+set -euo pipefail
+
+packages=(
+  cmake g++ pkg-config
+  libsdl2-dev libsdl2-mixer-dev libsdl2-ttf-dev libepoxy-dev
+  libegl-dev libgl1-mesa-dri libegl-mesa0
+  libgtest-dev libbenchmark-dev
+  libmp3lame-dev fonts-dejavu-core
+  ffmpeg xvfb xdotool
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+if [ "$(id -u)" -ne 0 ]; then
+  if command -v sudo >/dev/null && sudo -n true 2>/dev/null; then
+    SUDO=sudo
+  else
+    echo "emberhall needs these packages: ${missing[*]}" >&2
+    echo "Install them with: sudo apt-get install ${missing[*]}" >&2
+    exit 1
+  fi
+fi
+echo "Installing: ${missing[*]}" >&2
+${SUDO:-} apt-get update -qq
+DEBIAN_FRONTEND=noninteractive ${SUDO:-} apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
