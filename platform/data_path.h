@@ -1,0 +1,14 @@
+// The one lookup through which every data file the demo opens is found.
+//
+// Paths are written the demo's way ("Data\Gray.bmp", "data/solen.mp3"): a backslash is
+// a separator, and each component matches a directory entry without regard to letter
+// case. An exact match wins over a case-blind one, so the lookup is stable.
+#pragma once
+
+#include <string>
+
+// The path of the existing file that `path` names, or "" when there is none.
+std::string ResolveDataPath(const char* path);
+
+// The whole file `path` names (through ResolveDataPath); false when it cannot be read.
+bool ReadDataFile(const char* path, std::string& contents);
