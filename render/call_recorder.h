@@ -1,0 +1,34 @@
+// A record of device calls, one line per call ("SetRenderState(22, 1)"), in call order.
+//
+// The render layer writes to the recorder attached with SetCallRecorder, and only while
+// one is attached, so recording costs nothing when off. Tests read it to check the orders of calls the demo fixes; the capture tool
+// writes it out as a trace. Resources appear by name: vb3, ib4, tex7, or null.
+#pragma once
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+class CallRecorder {
+ public:
+  template <typename... Args>
+  void Record(const char* name, const Args&... args) {
+    std::ostringstream line;
+    line << name << '(';
+    [[maybe_unused]] const char* separator = "";
+    ((line << separator << args, separator = ", "), ...);
+    line << ')';
+    calls_.push_back(line.str());
+  }
+
+  const std::vector<std::string>& Calls() const { return calls_; }
+  void Clear() { calls_.clear(); }
+
+ private:
+  std::vector<std::string> calls_;
+};
+
+// The recorder every device call is written to; null (the default) records nothing.
+inline CallRecorder* g_activeCallRecorder = nullptr;
+inline void SetCallRecorder(CallRecorder* recorder) { g_activeCallRecorder = recorder; }
+inline CallRecorder* ActiveCallRecorder() { return g_activeCallRecorder; }

@@ -1,0 +1,172 @@
+// The Direct3D 8 objects the demo draws through, implemented over OpenGL 3.3 core.
+//
+// IDirect3D8 makes the one device on a window's GL context. The device keeps the whole
+// Direct3D 8 state the demo uses (render states, two texture stages, three transforms,
+// textures, stream, indices, vertex format), starting from Direct3D 8's initial values,
+// and applies it to OpenGL at each draw, issuing only what changed. State set by one draw
+// stays for the next. Buffers keep a system-memory copy: Lock hands out a pointer into
+// it, Unlock uploads the locked range, so write-only buffers stay readable.
+//
+// Not here: lighting (always off in this program), fog, stencil, point and line
+// primitives, more than one texture coordinate set, device loss.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "render/call_recorder.h"
+#include "render/d3d8_types.h"
+
+class IDirect3DDevice8;
+struct DeviceState;
+
+// Reference counting common to every object; Release deletes at zero.
+class RefCounted {
+ public:
+  virtual ~RefCounted() = default;
+  ULONG AddRef() { return ++refs_; }
+  ULONG Release();
+  // How the call record names this object.
+  virtual std::string RecordName() const = 0;
+
+ private:
+  ULONG refs_ = 1;
+};
+
+// A vertex or index buffer: GL buffer plus system-memory copy.
+class BufferBase : public RefCounted {
+ public:
+  HRESULT Lock(UINT offset, UINT size, BYTE** data, DWORD flags);
+  HRESULT Unlock();
+  UINT Length() const { return UINT(memory_.size()); }
+  // Read access to the system-memory copy (the data as last written).
+  const BYTE* Memory() const { return memory_.data(); }
+  const std::string& Name() const { return name_; }
+  std::string RecordName() const override { return name_; }
+  unsigned GlName() const { return glName_; }
+
+ protected:
+  BufferBase(IDirect3DDevice8* device, UINT length, std::string name);
+  ~BufferBase() override;
+
+ private:
+  IDirect3DDevice8* device_;
+  std::shared_ptr<bool> contextAlive_;
+  std::vector<BYTE> memory_;
+  std::string name_;
+  unsigned glName_ = 0;
+  UINT lockOffset_ = 0, lockSize_ = 0;
+  bool locked_ = false;
+};
+
+class IDirect3DVertexBuffer8 : public BufferBase {
+ public:
+  IDirect3DVertexBuffer8(IDirect3DDevice8* device, UINT length, std::string name)
+      : BufferBase(device, length, std::move(name)) {}
+};
+
+class IDirect3DIndexBuffer8 : public BufferBase {
+ public:
+  IDirect3DIndexBuffer8(IDirect3DDevice8* device, UINT length, std::string name)
+      : BufferBase(device, length, std::move(name)) {}
+};
+
+// A 2D texture with a full mip chain.
+class IDirect3DTexture8 : public RefCounted {
+ public:
+  // rgba: width * height * 4 bytes, top row first.
+  IDirect3DTexture8(IDirect3DDevice8* device, int width, int height, const uint8_t* rgba,
+                    std::string name);
+  ~IDirect3DTexture8() override;
+  int Width() const { return width_; }
+  int Height() const { return height_; }
+  const std::string& Name() const { return name_; }
+  std::string RecordName() const override { return name_; }
+  unsigned GlName() const { return glName_; }
+
+ private:
+  IDirect3DDevice8* device_;
+  std::shared_ptr<bool> contextAlive_;
+  int width_, height_;
+  std::string name_;
+  unsigned glName_ = 0;
+};
+
+class IDirect3DDevice8 : public RefCounted {
+ public:
+  // Made by IDirect3D8::CreateDevice once the GL context is current.
+  IDirect3DDevice8(void* glContext, SDL_Window* window, int width, int height);
+  ~IDirect3DDevice8() override;
+  std::string RecordName() const override { return "device"; }
+
+  HRESULT Clear(DWORD rectCount, const void* rects, DWORD flags, D3DCOLOR color, float z,
+                DWORD stencil);
+  HRESULT BeginScene();
+  HRESULT EndScene();
+  HRESULT Present(const void* sourceRect, const void* destRect, HWND overrideWindow,
+                  const void* dirtyRegion);
+
+  HRESULT SetTransform(D3DTRANSFORMSTATETYPE type, const D3DMATRIX* matrix);
+  HRESULT GetTransform(D3DTRANSFORMSTATETYPE type, D3DMATRIX* matrix) const;
+  HRESULT SetRenderState(D3DRENDERSTATETYPE state, DWORD value);
+  HRESULT GetRenderState(D3DRENDERSTATETYPE state, DWORD* value) const;
+  HRESULT SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD value);
+  HRESULT GetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD* value) const;
+  HRESULT SetTexture(DWORD stage, IDirect3DTexture8* texture);
+
+  HRESULT CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool,
+                             IDirect3DVertexBuffer8** buffer);
+  HRESULT CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool,
+                            IDirect3DIndexBuffer8** buffer);
+  HRESULT SetVertexShader(DWORD fvf);
+  HRESULT SetStreamSource(UINT stream, IDirect3DVertexBuffer8* buffer, UINT stride);
+  HRESULT SetIndices(IDirect3DIndexBuffer8* buffer, UINT baseVertexIndex);
+  HRESULT DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT primitiveCount);
+  HRESULT DrawIndexedPrimitive(D3DPRIMITIVETYPE type, UINT minIndex, UINT vertexCount,
+                               UINT startIndex, UINT primitiveCount);
+
+  // --- Beyond Direct3D 8: what tests, tools and the rest of this layer need. ---
+
+  // The back buffer as RGBA, top row first (width * height * 4 bytes).
+  void ReadBackBuffer(std::vector<uint8_t>& rgba) const;
+  int Width() const { return width_; }
+  int Height() const { return height_; }
+  // Names for new resources ("vb1", "tex2"): unique per device, stable per run.
+  std::string NextName(const char* prefix) { return prefix + std::to_string(++nameCounter_); }
+  const std::shared_ptr<bool>& ContextAlive() const { return contextAlive_; }
+  // Forgets which GL buffers and textures are bound (one of them is being deleted).
+  void ForgetGlBindings();
+
+ private:
+  HRESULT Draw(D3DPRIMITIVETYPE type, UINT firstIndexOrVertex, UINT primitiveCount,
+               bool indexed, UINT minIndex, UINT vertexCount);
+
+  void* glContext_;
+  SDL_Window* window_;
+  int width_, height_;
+  std::unique_ptr<DeviceState> state_;
+  unsigned nameCounter_ = 0;
+  std::shared_ptr<bool> contextAlive_;
+};
+
+class IDirect3D8 : public RefCounted {
+ public:
+  std::string RecordName() const override { return "d3d"; }
+  HRESULT GetAdapterDisplayMode(UINT adapter, D3DDISPLAYMODE* mode);
+  HRESULT CreateDevice(UINT adapter, D3DDEVTYPE type, HWND focusWindow, DWORD behaviorFlags,
+                       D3DPRESENT_PARAMETERS* parameters, IDirect3DDevice8** device);
+};
+
+// Called inside every Present, before the frame is shown, while the back buffer holds
+// it (tests and the capture tool read frames here); an empty function removes it.
+void SetPresentHook(std::function<void(IDirect3DDevice8&)> hook);
+
+// Null unless sdkVersion is D3D_SDK_VERSION.
+IDirect3D8* Direct3DCreate8(UINT sdkVersion);
+
+// The full-screen modes the display offers. Tests replace the source to offer or
+// withhold a mode; an empty function restores the real display's list.
+void SetDisplayModeSource(std::function<std::vector<D3DDISPLAYMODE>()> source);

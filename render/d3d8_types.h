@@ -1,0 +1,187 @@
+// Types and constants of the Direct3D 8 subset this program draws through.
+//
+// The names are the platform's; the values are the documented ones. Only what the demo
+// and the render layer use is defined. Matrices are row-major and act on row vectors
+// (p' = p * M, translation in the fourth row); colours are 32-bit 0xAARRGGBB.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/win32.h"
+
+using BYTE = uint8_t;
+using WORD = uint16_t;
+using ULONG = uint32_t;
+using D3DCOLOR = uint32_t;
+
+constexpr HRESULT D3D_OK = 0;
+constexpr HRESULT E_FAIL = HRESULT(0x80004005u);
+constexpr HRESULT E_OUTOFMEMORY = HRESULT(0x8007000Eu);
+constexpr HRESULT D3DERR_NOTAVAILABLE = HRESULT(0x8876086Au);
+constexpr HRESULT D3DERR_INVALIDCALL = HRESULT(0x8876086Cu);
+constexpr HRESULT D3DXERR_INVALIDDATA = HRESULT(0x88760B59u);
+inline bool FAILED(HRESULT hr) { return hr < 0; }
+inline bool SUCCEEDED(HRESULT hr) { return hr >= 0; }
+
+constexpr UINT D3D_SDK_VERSION = 120;
+constexpr UINT D3DADAPTER_DEFAULT = 0;
+
+enum D3DDEVTYPE : uint32_t { D3DDEVTYPE_HAL = 1, D3DDEVTYPE_REF = 2, D3DDEVTYPE_SW = 3 };
+
+constexpr DWORD D3DCREATE_SOFTWARE_VERTEXPROCESSING = 0x20;
+constexpr DWORD D3DCREATE_HARDWARE_VERTEXPROCESSING = 0x40;
+constexpr DWORD D3DCREATE_MIXED_VERTEXPROCESSING = 0x80;
+
+enum D3DFORMAT : uint32_t {
+  D3DFMT_UNKNOWN = 0,
+  D3DFMT_A8R8G8B8 = 21,
+  D3DFMT_X8R8G8B8 = 22,
+  D3DFMT_R5G6B5 = 23,
+  D3DFMT_D24S8 = 75,
+  D3DFMT_D16 = 80,
+  D3DFMT_INDEX16 = 101,
+  D3DFMT_INDEX32 = 102,
+};
+
+enum D3DSWAPEFFECT : uint32_t {
+  D3DSWAPEFFECT_DISCARD = 1,
+  D3DSWAPEFFECT_FLIP = 2,
+  D3DSWAPEFFECT_COPY = 3,
+  D3DSWAPEFFECT_COPY_VSYNC = 4,
+};
+
+enum D3DMULTISAMPLE_TYPE : uint32_t { D3DMULTISAMPLE_NONE = 0 };
+
+struct D3DPRESENT_PARAMETERS {
+  UINT BackBufferWidth;
+  UINT BackBufferHeight;
+  D3DFORMAT BackBufferFormat;
+  UINT BackBufferCount;
+  D3DMULTISAMPLE_TYPE MultiSampleType;
+  D3DSWAPEFFECT SwapEffect;
+  HWND hDeviceWindow;
+  BOOL Windowed;
+  BOOL EnableAutoDepthStencil;
+  D3DFORMAT AutoDepthStencilFormat;
+  DWORD Flags;
+  UINT FullScreen_RefreshRateInHz;
+  UINT FullScreen_PresentationInterval;
+};
+
+struct D3DDISPLAYMODE {
+  UINT Width;
+  UINT Height;
+  UINT RefreshRate;
+  D3DFORMAT Format;
+};
+
+struct D3DMATRIX {
+  float m[4][4];
+};
+
+struct D3DVECTOR {
+  float x, y, z;
+};
+
+enum D3DTRANSFORMSTATETYPE : uint32_t {
+  D3DTS_VIEW = 2,
+  D3DTS_PROJECTION = 3,
+  D3DTS_WORLD = 256,
+};
+
+enum D3DRENDERSTATETYPE : uint32_t {
+  D3DRS_ZENABLE = 7,
+  D3DRS_ZWRITEENABLE = 14,
+  D3DRS_SRCBLEND = 19,
+  D3DRS_DESTBLEND = 20,
+  D3DRS_CULLMODE = 22,
+  D3DRS_ZFUNC = 23,
+  D3DRS_ALPHABLENDENABLE = 27,
+  D3DRS_LIGHTING = 137,
+};
+constexpr uint32_t kRenderStateCount = 256;
+
+enum D3DTEXTURESTAGESTATETYPE : uint32_t {
+  D3DTSS_COLOROP = 1,
+  D3DTSS_COLORARG1 = 2,
+  D3DTSS_COLORARG2 = 3,
+  D3DTSS_ALPHAOP = 4,
+  D3DTSS_ALPHAARG1 = 5,
+  D3DTSS_ALPHAARG2 = 6,
+  D3DTSS_ADDRESSU = 13,
+  D3DTSS_ADDRESSV = 14,
+  D3DTSS_MAGFILTER = 16,
+  D3DTSS_MINFILTER = 17,
+  D3DTSS_MIPFILTER = 18,
+};
+constexpr uint32_t kStageStateCount = 32;
+constexpr uint32_t kStageCount = 2;
+
+enum D3DZBUFFERTYPE : uint32_t { D3DZB_FALSE = 0, D3DZB_TRUE = 1 };
+enum D3DCULL : uint32_t { D3DCULL_NONE = 1, D3DCULL_CW = 2, D3DCULL_CCW = 3 };
+enum D3DCMPFUNC : uint32_t {
+  D3DCMP_NEVER = 1,
+  D3DCMP_LESS = 2,
+  D3DCMP_EQUAL = 3,
+  D3DCMP_LESSEQUAL = 4,
+  D3DCMP_GREATER = 5,
+  D3DCMP_NOTEQUAL = 6,
+  D3DCMP_GREATEREQUAL = 7,
+  D3DCMP_ALWAYS = 8,
+};
+enum D3DBLEND : uint32_t {
+  D3DBLEND_ZERO = 1,
+  D3DBLEND_ONE = 2,
+  D3DBLEND_SRCCOLOR = 3,
+  D3DBLEND_INVSRCCOLOR = 4,
+  D3DBLEND_SRCALPHA = 5,
+  D3DBLEND_INVSRCALPHA = 6,
+  D3DBLEND_DESTALPHA = 7,
+  D3DBLEND_INVDESTALPHA = 8,
+  D3DBLEND_DESTCOLOR = 9,
+  D3DBLEND_INVDESTCOLOR = 10,
+  D3DBLEND_SRCALPHASAT = 11,
+};
+enum D3DTEXTUREOP : uint32_t {
+  D3DTOP_DISABLE = 1,
+  D3DTOP_SELECTARG1 = 2,
+  D3DTOP_SELECTARG2 = 3,
+  D3DTOP_MODULATE = 4,
+  D3DTOP_MODULATE2X = 5,
+  D3DTOP_MODULATE4X = 6,
+  D3DTOP_ADD = 7,
+  D3DTOP_ADDSIGNED = 8,
+  D3DTOP_SUBTRACT = 10,
+};
+constexpr DWORD D3DTA_DIFFUSE = 0;
+constexpr DWORD D3DTA_CURRENT = 1;
+constexpr DWORD D3DTA_TEXTURE = 2;
+enum D3DTEXTUREFILTERTYPE : uint32_t {
+  D3DTEXF_NONE = 0,
+  D3DTEXF_POINT = 1,
+  D3DTEXF_LINEAR = 2,
+};
+enum D3DTEXTUREADDRESS : uint32_t {
+  D3DTADDRESS_WRAP = 1,
+  D3DTADDRESS_MIRROR = 2,
+  D3DTADDRESS_CLAMP = 3,
+  D3DTADDRESS_BORDER = 4,
+};
+
+enum D3DPRIMITIVETYPE : uint32_t {
+  D3DPT_TRIANGLELIST = 4,
+  D3DPT_TRIANGLESTRIP = 5,
+};
+
+enum D3DPOOL : uint32_t { D3DPOOL_DEFAULT = 0, D3DPOOL_MANAGED = 1, D3DPOOL_SYSTEMMEM = 2 };
+constexpr DWORD D3DUSAGE_WRITEONLY = 0x8;
+
+constexpr DWORD D3DCLEAR_TARGET = 0x1;
+constexpr DWORD D3DCLEAR_ZBUFFER = 0x2;
+constexpr DWORD D3DCLEAR_STENCIL = 0x4;
+
+constexpr DWORD D3DFVF_XYZ = 0x002;
+constexpr DWORD D3DFVF_XYZRHW = 0x004;
+constexpr DWORD D3DFVF_NORMAL = 0x010;
+constexpr DWORD D3DFVF_DIFFUSE = 0x040;
+constexpr DWORD D3DFVF_TEX1 = 0x100;

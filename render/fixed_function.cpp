@@ -1,0 +1,188 @@
+#include "render/fixed_function.h"
+
+#include <epoxy/gl.h>
+
+#include <string>
+
+namespace {
+
+// Key layout: bit 0 pre-transformed, bit 1 diffuse, bit 2 texture coordinates, then per
+// stage 16 bits from bit 8: colour op (4), arg1 (2), arg2 (2), alpha op (4), arg1, arg2.
+constexpr int kStageShift = 8;
+
+bool ReadsTexture(DWORD op, DWORD arg1, DWORD arg2) {
+  if (op == D3DTOP_DISABLE) return false;
+  if (op == D3DTOP_SELECTARG1) return arg1 == D3DTA_TEXTURE;
+  if (op == D3DTOP_SELECTARG2) return arg2 == D3DTA_TEXTURE;
+  return arg1 == D3DTA_TEXTURE || arg2 == D3DTA_TEXTURE;
+}
+
+bool KnownOp(DWORD op) {
+  return (op >= D3DTOP_SELECTARG1 && op <= D3DTOP_ADDSIGNED) || op == D3DTOP_SUBTRACT;
+}
+
+uint64_t PackStage(const StageSetup& s) {
+  return (s.colorOp & 15) | (s.colorArg1 & 3) << 4 | (s.colorArg2 & 3) << 6 |
+         (s.alphaOp & 15) << 8 | (s.alphaArg1 & 3) << 12 | (s.alphaArg2 & 3) << 14;
+}
+
+StageSetup UnpackStage(uint64_t bits) {
+  StageSetup s;
+  s.colorOp = bits & 15;
+  s.colorArg1 = (bits >> 4) & 3;
+  s.colorArg2 = (bits >> 6) & 3;
+  s.alphaOp = (bits >> 8) & 15;
+  s.alphaArg1 = (bits >> 12) & 3;
+  s.alphaArg2 = (bits >> 14) & 3;
+  return s;
+}
+
+std::string Arg(DWORD arg, int stage, bool alpha) {
+  std::string value;
+  if (arg == D3DTA_TEXTURE)
+    value = "t" + std::to_string(stage);
+  else if (arg == D3DTA_CURRENT)
+    value = "current";
+  else
+    value = "v_diffuse";
+  return value + (alpha ? ".a" : ".rgb");
+}
+
+std::string Operation(DWORD op, const std::string& a, const std::string& b) {
+  switch (op) {
+    case D3DTOP_SELECTARG1: return a;
+    case D3DTOP_SELECTARG2: return b;
+    case D3DTOP_MODULATE: return a + " * " + b;
+    case D3DTOP_MODULATE2X: return "2.0 * " + a + " * " + b;
+    case D3DTOP_MODULATE4X: return "4.0 * " + a + " * " + b;
+    case D3DTOP_ADD: return a + " + " + b;
+    case D3DTOP_ADDSIGNED: return a + " + " + b + " - 0.5";
+    case D3DTOP_SUBTRACT: return a + " - " + b;
+    default: return a;
+  }
+}
+
+std::string VertexSource(PipelineKey key) {
+  const bool pretransformed = key & 1, diffuse = key & 2, texcoords = key & 4;
+  std::string s =
+      "#version 330 core\n"
+      "layout(std140) uniform Frame { mat4 worldViewProjection; vec4 screen; };\n"
+      "layout(location = 0) in vec4 a_position;\n"
+      "layout(location = 1) in vec4 a_diffuse;\n"
+      "layout(location = 2) in vec2 a_uv;\n"
+      "out vec4 v_diffuse;\nout vec2 v_uv;\n"
+      "void main() {\n";
+  if (pretransformed) {
+    // Back-buffer pixels with centres on integers; depth outside 0..1 is an overlay draw
+    // with the depth test off, clamped here so that clipping keeps it.
+    s += "  float w = 1.0 / a_position.w;\n"
+         "  vec2 ndc = vec2(a_position.x * screen.x - 1.0 + screen.z,\n"
+         "                  1.0 - a_position.y * screen.y - screen.w);\n"
+         "  float z = clamp(a_position.z, 0.0, 1.0) * 2.0 - 1.0;\n"
+         "  gl_Position = vec4(ndc, z, 1.0) * w;\n";
+  } else {
+    // Depth range 0..1 to GL's -1..1, then half a pixel right and down.
+    s += "  vec4 p = worldViewProjection * vec4(a_position.xyz, 1.0);\n"
+         "  p.z = 2.0 * p.z - p.w;\n"
+         "  p.xy += vec2(screen.z, -screen.w) * p.w;\n"
+         "  gl_Position = p;\n";
+  }
+  s += diffuse ? "  v_diffuse = a_diffuse;\n" : "  v_diffuse = vec4(1.0);\n";
+  s += texcoords ? "  v_uv = a_uv;\n" : "  v_uv = vec2(0.0);\n";
+  return s + "}\n";
+}
+
+std::string FragmentSource(PipelineKey key) {
+  std::string s =
+      "#version 330 core\n"
+      "uniform sampler2D u_texture0;\nuniform sampler2D u_texture1;\n"
+      "in vec4 v_diffuse;\nin vec2 v_uv;\nout vec4 o_color;\n"
+      "void main() {\n"
+      "  vec4 current = v_diffuse;\n";
+  for (int stage = 0; stage < int(kStageCount); ++stage) {
+    const StageSetup setup = UnpackStage(key >> (kStageShift + 16 * stage));
+    if (setup.colorOp == D3DTOP_DISABLE) break;
+    const std::string t = "t" + std::to_string(stage);
+    s += "  {\n    vec4 " + t + " = texture(u_texture" + std::to_string(stage) + ", v_uv);\n";
+    s += "    vec3 rgb = clamp(" +
+         Operation(setup.colorOp, Arg(setup.colorArg1, stage, false),
+                   Arg(setup.colorArg2, stage, false)) +
+         ", 0.0, 1.0);\n";
+    if (setup.alphaOp == D3DTOP_DISABLE)
+      s += "    float a = current.a;\n";
+    else
+      s += "    float a = clamp(" +
+           Operation(setup.alphaOp, Arg(setup.alphaArg1, stage, true),
+                     Arg(setup.alphaArg2, stage, true)) +
+           ", 0.0, 1.0);\n";
+    s += "    current = vec4(rgb, a);\n  }\n";
+  }
+  return s + "  o_color = current;\n}\n";
+}
+
+GLuint Compile(GLenum type, const std::string& source) {
+  GLuint shader = glCreateShader(type);
+  const char* text = source.c_str();
+  glShaderSource(shader, 1, &text, nullptr);
+  glCompileShader(shader);
+  GLint ok = 0;
+  glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
+  if (!ok) {
+    glDeleteShader(shader);
+    return 0;
+  }
+  return shader;
+}
+
+}  // namespace
+
+PipelineKey MakePipelineKey(DWORD fvf, const DWORD (*stageStates)[kStageStateCount],
+                            const bool* hasTexture) {
+  PipelineKey key = 0;
+  if (fvf & D3DFVF_XYZRHW) key |= 1;
+  if (fvf & D3DFVF_DIFFUSE) key |= 2;
+  if (fvf & D3DFVF_TEX1) key |= 4;
+  for (uint32_t stage = 0; stage < kStageCount; ++stage) {
+    const DWORD* st = stageStates[stage];
+    StageSetup setup{st[D3DTSS_COLOROP],  st[D3DTSS_COLORARG1], st[D3DTSS_COLORARG2],
+                     st[D3DTSS_ALPHAOP],  st[D3DTSS_ALPHAARG1], st[D3DTSS_ALPHAARG2]};
+    if (!KnownOp(setup.colorOp)) break;
+    if (!hasTexture[stage] && ReadsTexture(setup.colorOp, setup.colorArg1, setup.colorArg2))
+      break;
+    if (!KnownOp(setup.alphaOp) ||
+        (!hasTexture[stage] && ReadsTexture(setup.alphaOp, setup.alphaArg1, setup.alphaArg2)))
+      setup.alphaOp = D3DTOP_DISABLE;
+    key |= PackStage(setup) << (kStageShift + 16 * stage);
+  }
+  return key;
+}
+
+unsigned ProgramCache::Program(PipelineKey key) {
+  auto found = programs_.find(key);
+  if (found != programs_.end()) return found->second;
+
+  GLuint program = 0;
+  GLuint vertex = Compile(GL_VERTEX_SHADER, VertexSource(key));
+  GLuint fragment = Compile(GL_FRAGMENT_SHADER, FragmentSource(key));
+  if (vertex && fragment) {
+    program = glCreateProgram();
+    glAttachShader(program, vertex);
+    glAttachShader(program, fragment);
+    glLinkProgram(program);
+    GLint ok = 0;
+    glGetProgramiv(program, GL_LINK_STATUS, &ok);
+    if (ok) {
+      glUniformBlockBinding(program, glGetUniformBlockIndex(program, "Frame"), 0);
+      glUseProgram(program);
+      glUniform1i(glGetUniformLocation(program, "u_texture0"), 0);
+      glUniform1i(glGetUniformLocation(program, "u_texture1"), 1);
+    } else {
+      glDeleteProgram(program);
+      program = 0;
+    }
+  }
+  if (vertex) glDeleteShader(vertex);
+  if (fragment) glDeleteShader(fragment);
+  programs_.emplace(key, program);
+  return program;
+}

@@ -1,0 +1,83 @@
+// Reference counting, buffers and textures of the device.
+//
+// GL objects are created and uploaded on the device's context. Uploads use the copy-write
+// and a spare texture unit so that they never disturb the bindings the device applies.
+#include <epoxy/gl.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "render/d3d8.h"
+
+namespace {
+constexpr GLenum kUploadUnit = GL_TEXTURE0 + 7;
+}
+
+ULONG RefCounted::Release() {
+  if (CallRecorder* recorder = ActiveCallRecorder()) recorder->Record("Release", RecordName());
+  const ULONG left = --refs_;
+  if (left == 0) delete this;
+  return left;
+}
+
+BufferBase::BufferBase(IDirect3DDevice8* device, UINT length, std::string name)
+    : device_(device),
+      contextAlive_(device->ContextAlive()),
+      memory_(length, 0),
+      name_(std::move(name)) {
+  glGenBuffers(1, &glName_);
+  glBindBuffer(GL_COPY_WRITE_BUFFER, glName_);
+  glBufferData(GL_COPY_WRITE_BUFFER, length, memory_.data(), GL_DYNAMIC_DRAW);
+}
+
+BufferBase::~BufferBase() {
+  if (!*contextAlive_) return;
+  device_->ForgetGlBindings();
+  glDeleteBuffers(1, &glName_);
+}
+
+HRESULT BufferBase::Lock(UINT offset, UINT size, BYTE** data, DWORD flags) {
+  if (CallRecorder* recorder = ActiveCallRecorder())
+    recorder->Record("Lock", name_, offset, size, flags);
+  if (!data) return D3DERR_INVALIDCALL;
+  *data = nullptr;
+  if (size == 0 && offset <= memory_.size()) size = UINT(memory_.size() - offset);
+  if (locked_ || uint64_t(offset) + size > memory_.size()) return D3DERR_INVALIDCALL;
+  locked_ = true;
+  lockOffset_ = offset;
+  lockSize_ = size;
+  *data = memory_.data() + offset;
+  return D3D_OK;
+}
+
+HRESULT BufferBase::Unlock() {
+  if (CallRecorder* recorder = ActiveCallRecorder())
+    recorder->Record("Unlock", name_);
+  if (!locked_) return D3DERR_INVALIDCALL;
+  locked_ = false;
+  if (*contextAlive_ && lockSize_ > 0) {
+    glBindBuffer(GL_COPY_WRITE_BUFFER, glName_);
+    glBufferSubData(GL_COPY_WRITE_BUFFER, lockOffset_, lockSize_, memory_.data() + lockOffset_);
+  }
+  return D3D_OK;
+}
+
+IDirect3DTexture8::IDirect3DTexture8(IDirect3DDevice8* device, int width, int height,
+                                     const uint8_t* rgba, std::string name)
+    : device_(device), contextAlive_(device->ContextAlive()), width_(width), height_(height), name_(std::move(name)) {
+  // GL's rows run bottom-up in memory order, but texture coordinates follow the rows as
+  // given: row 0 of `rgba` (the image's top) sits at v = 0, as Direct3D samples it.
+  glGenTextures(1, &glName_);
+  glActiveTexture(kUploadUnit);
+  glBindTexture(GL_TEXTURE_2D, glName_);
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+  glGenerateMipmap(GL_TEXTURE_2D);
+  glBindTexture(GL_TEXTURE_2D, 0);
+}
+
+IDirect3DTexture8::~IDirect3DTexture8() {
+  if (!*contextAlive_) return;
+  device_->ForgetGlBindings();
+  glDeleteTextures(1, &glName_);
+}
