@@ -1,0 +1,14 @@
+#include "app/app.h"
+
+IDirect3D8* g_d3d = nullptr;
+IDirect3DDevice8* g_device = nullptr;
+
+void BeginFrame() {
+  g_device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF0A141E, 1.0f, 0);
+  g_device->BeginScene();
+}
+
+void EndFrame() {
+  g_device->EndScene();
+  g_device->Present(nullptr, nullptr, nullptr, nullptr);
+}

@@ -1,0 +1,53 @@
+#include <cstring>
+
+#include "app/app.h"
+#include "timeline/timeline.h"
+
+int32_t g_screenWidth = 800;
+int32_t g_screenHeight = 600;
+
+LRESULT DemoWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_DESTROY:
+    case WM_KEYDOWN:
+      PostQuitMessage(0);
+      return 0;
+    default:
+      return DefWindowProcA(window, message, wParam, lParam);
+  }
+}
+
+int WinMain(HINSTANCE, HINSTANCE, const char*, int) {
+  WNDCLASSEXA windowClass{};
+  windowClass.cbSize = sizeof(WNDCLASSEXA);
+  windowClass.style = CS_CLASSDC;
+  windowClass.lpfnWndProc = DemoWindowProc;
+  windowClass.hInstance = GetModuleHandleA(nullptr);
+  windowClass.lpszClassName = "Brindlequay";
+  RegisterClassExA(&windowClass);
+
+  HWND window = CreateWindowExA(0, "Brindlequay", "Brindlequay", WS_OVERLAPPEDWINDOW, 10, 10,
+                                g_screenWidth, g_screenHeight, GetDesktopWindow(), nullptr,
+                                windowClass.hInstance, nullptr);
+
+  if (InitDevice(window) >= 0) {
+    LoadDemo();
+    ShowWindow(window, SW_SHOWDEFAULT);
+    UpdateWindow(window);
+
+    MSG msg;
+    std::memset(&msg, 0, sizeof msg);
+    while (msg.message != WM_QUIT) {
+      if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+      } else {
+        RenderFrame();
+      }
+    }
+  }
+
+  UnregisterClassA("Brindlequay", windowClass.hInstance);
+  ShutdownDemo();
+  return 0;
+}

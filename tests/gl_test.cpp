@@ -1,0 +1,44 @@
+#include "tests/gl_test.h"
+
+#include <ostream>
+
+std::ostream& operator<<(std::ostream& out, const Rgba& c) {
+  return out << '(' << c.r << ", " << c.g << ", " << c.b << ", " << c.a << ')';
+}
+
+HWND CreateDemoWindow() {
+  WNDCLASSEXA windowClass{};
+  windowClass.cbSize = sizeof windowClass;
+  windowClass.lpfnWndProc = DemoWindowProc;
+  windowClass.lpszClassName = "Brindlequay";
+  RegisterClassExA(&windowClass);
+  return CreateWindowExA(0, "Brindlequay", "Brindlequay", WS_OVERLAPPEDWINDOW, 10, 10, 800, 600,
+                         GetDesktopWindow(), nullptr, nullptr, nullptr);
+}
+
+void DeviceTest::SetUp() {
+  ResetWindowSystem();
+  window_ = CreateDemoWindow();
+  ASSERT_NE(window_, nullptr);
+  ASSERT_EQ(InitDevice(window_), 0);
+  ASSERT_NE(g_device, nullptr);
+}
+
+void DeviceTest::TearDown() {
+  SetCallRecorder(nullptr);
+  SetPresentHook(nullptr);
+  ShutdownDemo();
+  ResetWindowSystem();
+}
+
+std::vector<uint8_t> DeviceTest::ReadBack() const {
+  std::vector<uint8_t> rgba;
+  g_device->ReadBackBuffer(rgba);
+  return rgba;
+}
+
+Rgba DeviceTest::Pixel(int x, int y) const {
+  const std::vector<uint8_t> rgba = ReadBack();
+  const size_t i = (size_t(y) * size_t(g_device->Width()) + size_t(x)) * 4;
+  return {rgba[i], rgba[i + 1], rgba[i + 2], rgba[i + 3]};
+}

@@ -1,0 +1,8 @@
+#include "timeline/timeline.h"
+
+#include "app/app.h"
+
+void RenderFrame() {
+  BeginFrame();
+  EndFrame();
+}

@@ -1,0 +1,4 @@
+// The demo's score: RenderFrame draws exactly one frame of the schedule.
+#pragma once
+
+void RenderFrame();
