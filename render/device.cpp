@@ -157,7 +157,12 @@ IDirect3DDevice8::IDirect3DDevice8(void* glContext, SDL_Window* window, int widt
   D3DXMatrixIdentity(&d3d.view);
   D3DXMatrixIdentity(&d3d.projection);
 
-  const float screen[4] = {2.0f / width, 2.0f / height, 1.0f / width, 1.0f / height};
+  // Direct3D puts pixel centres on integer coordinates, GL half a pixel further on: draws
+  // move right and down by just under half a pixel, so that edges falling exactly on
+  // Direct3D's pixel centres keep its top-left fill rule instead of meeting GL's ties.
+  const float shift = 0.5f - 1.0f / 64.0f;
+  const float screen[4] = {2.0f / width, 2.0f / height, 2.0f * shift / width,
+                           2.0f * shift / height};
   std::memcpy(state_->uniforms.screen, screen, sizeof screen);
   glGenVertexArrays(1, &state_->vao);
   glBindVertexArray(state_->vao);
@@ -419,11 +424,12 @@ HRESULT IDirect3DDevice8::Draw(D3DPRIMITIVETYPE type, UINT first, UINT primitive
       gl.depthFunc = func;
     }
   }
-  // Windings are judged on the y-down screen; GL's window is y-up, which mirrors them.
+  // Windings as they appear on screen; GL's front faces are the counter-clockwise ones.
+  // Any value other than CW and CCW culls nothing.
   const DWORD cull = rs[D3DRS_CULLMODE];
   SetCapability(GL_CULL_FACE, cull == D3DCULL_CW || cull == D3DCULL_CCW, gl.cull);
   if (cull == D3DCULL_CW || cull == D3DCULL_CCW) {
-    const GLenum face = cull == D3DCULL_CW ? GL_FRONT : GL_BACK;
+    const GLenum face = cull == D3DCULL_CW ? GL_BACK : GL_FRONT;
     if (gl.cullFace != face) {
       glCullFace(face);
       gl.cullFace = face;

@@ -81,7 +81,7 @@ std::string VertexSource(PipelineKey key) {
          "  float z = clamp(a_position.z, 0.0, 1.0) * 2.0 - 1.0;\n"
          "  gl_Position = vec4(ndc, z, 1.0) * w;\n";
   } else {
-    // Depth range 0..1 to GL's -1..1, then half a pixel right and down.
+    // Depth range 0..1 to GL's -1..1, then the pixel-centre shift right and down.
     s += "  vec4 p = worldViewProjection * vec4(a_position.xyz, 1.0);\n"
          "  p.z = 2.0 * p.z - p.w;\n"
          "  p.xy += vec2(screen.z, -screen.w) * p.w;\n"
@@ -101,7 +101,7 @@ std::string FragmentSource(PipelineKey key) {
       "  vec4 current = v_diffuse;\n";
   for (int stage = 0; stage < int(kStageCount); ++stage) {
     const StageSetup setup = UnpackStage(key >> (kStageShift + 16 * stage));
-    if (setup.colorOp == D3DTOP_DISABLE) break;
+    if (!KnownOp(setup.colorOp)) break;  // disabled, or a stage the cascade never reached
     const std::string t = "t" + std::to_string(stage);
     s += "  {\n    vec4 " + t + " = texture(u_texture" + std::to_string(stage) + ", v_uv);\n";
     s += "    vec3 rgb = clamp(" +

@@ -40,5 +40,5 @@ class ProgramCache {
 // Uniform block shared by every program (binding point 0).
 struct FrameUniforms {
   float worldViewProjection[16];  // row-major D3D matrix, used as GLSL column-major = transposed
-  float screen[4];                // 2/width, 2/height, 1/width, 1/height of the back buffer
+  float screen[4];                // 2/width, 2/height, then the pixel-centre shift in NDC
 };

@@ -1,0 +1,24 @@
+#include "render/d3dx_texture.h"
+
+#include <string>
+
+#include "platform/data_path.h"
+#include "render/bmp.h"
+
+HRESULT D3DXCreateTextureFromFileA(IDirect3DDevice8* device, const char* path,
+                                   IDirect3DTexture8** texture) {
+  if (!texture) return D3DERR_INVALIDCALL;
+  *texture = nullptr;
+  std::string file;
+  Image image;
+  const bool loaded =
+      device && path && ReadDataFile(path, file) &&
+      DecodeBmp(reinterpret_cast<const uint8_t*>(file.data()), file.size(), image);
+  if (loaded)
+    *texture = new IDirect3DTexture8(device, image.width, image.height, image.rgba.data(),
+                                     device->NextName("tex"));
+  if (CallRecorder* recorder = ActiveCallRecorder())
+    recorder->Record("D3DXCreateTextureFromFileA", path ? path : "null",
+                     *texture ? (*texture)->Name() : "null");
+  return loaded ? D3D_OK : D3DXERR_INVALIDDATA;
+}
