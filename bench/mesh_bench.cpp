@@ -1,0 +1,109 @@
+// What meshes cost: smooth normals and .msh loading at start-up, one morph draw per frame.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "bench/bench_device.h"
+#include "effects/morph_mesh.h"
+#include "mesh/mesh.h"
+
+namespace {
+
+void Put(std::string& out, const void* value) {
+  out.append(static_cast<const char*>(value), 4);
+}
+
+// A .msh grid of `columns` by `rows` cells, two triangles each, with normals and texture
+// coordinates (flags 5), lifted by `height`, written to a temporary file the caller removes.
+std::string GridFile(int columns, int rows, float height) {
+  const std::filesystem::path path =
+      std::filesystem::temp_directory_path() /
+      ("emberhall_bench_" + std::to_string(getpid()) + "_" + std::to_string(columns) + "x" +
+       std::to_string(rows) + "_" + std::to_string(int(height)) + ".msh");
+  std::string bytes;
+  const uint32_t header[3] = {5, uint32_t((columns + 1) * (rows + 1)),
+                              uint32_t(2 * columns * rows)};
+  for (uint32_t field : header) Put(bytes, &field);
+  for (int y = 0; y <= rows; ++y)
+    for (int x = 0; x <= columns; ++x) {
+      const float v[6] = {float(x), float(y), height + float((x * y) % 7), 0, 0, 1};
+      for (float f : v) Put(bytes, &f);
+    }
+  for (int y = 0; y < rows; ++y)
+    for (int x = 0; x < columns; ++x) {
+      const uint32_t a = uint32_t(y * (columns + 1) + x), b = a + 1;
+      const uint32_t c = a + uint32_t(columns + 1), d = c + 1;
+      const uint32_t faces[2][3] = {{a, b, d}, {a, d, c}};
+      for (const auto& face : faces) {
+        for (uint32_t index : face) Put(bytes, &index);
+        for (uint32_t index : face) {
+          const float uv[2] = {float(index % 13) / 13, float(index % 17) / 17};
+          Put(bytes, &uv[0]);
+          Put(bytes, &uv[1]);
+        }
+      }
+    }
+  FILE* file = std::fopen(path.c_str(), "wb");
+  std::fwrite(bytes.data(), 1, bytes.size(), file);
+  std::fclose(file);
+  return path.string();
+}
+
+void ReleaseMesh(Mesh& mesh) {
+  if (mesh.vertexBuffer) mesh.vertexBuffer->Release();
+  if (mesh.indexBuffer) mesh.indexBuffer->Release();
+}
+
+// 100 by 100 cells: 10,201 vertices, 20,000 faces.
+void BM_ComputeSmoothNormals(benchmark::State& state) {
+  EnsureBenchDevice();
+  const std::string path = GridFile(100, 100, 0);
+  Mesh mesh;
+  mesh.LoadMsh(path.c_str(), nullptr, nullptr);
+  std::filesystem::remove(path);
+  for (auto _ : state) mesh.ComputeSmoothNormals();
+  state.SetItemsProcessed(state.iterations() * mesh.faceCount);
+  ReleaseMesh(mesh);
+}
+BENCHMARK(BM_ComputeSmoothNormals)->Unit(benchmark::kMillisecond);
+
+// 250 by 100 cells: 25,351 vertices, 50,000 triangles, 2.4 MB.
+void BM_LoadMsh(benchmark::State& state) {
+  EnsureBenchDevice();
+  const std::string path = GridFile(250, 100, 0);
+  for (auto _ : state) {
+    Mesh mesh;
+    mesh.LoadMsh(path.c_str(), nullptr, nullptr);
+    state.PauseTiming();
+    ReleaseMesh(mesh);
+    state.ResumeTiming();
+  }
+  std::filesystem::remove(path);
+}
+BENCHMARK(BM_LoadMsh)->Unit(benchmark::kMillisecond);
+
+// 40 by 50 vertices: 2,000 vertices blended and drawn (the GPU's share runs behind).
+void BM_DrawMorph(benchmark::State& state) {
+  EnsureBenchDevice();
+  const std::string fromPath = GridFile(39, 49, 0), toPath = GridFile(39, 49, 10);
+  Mesh from, to;
+  from.LoadMsh(fromPath.c_str(), nullptr, nullptr);
+  to.LoadMsh(toPath.c_str(), nullptr, nullptr);
+  std::filesystem::remove(fromPath);
+  std::filesystem::remove(toPath);
+  MorphMesh morph;
+  morph.Init(from);
+  float weight = 0;
+  for (auto _ : state) {
+    morph.Rotate(0, 1.57075f, 0);
+    morph.DrawMorph(from, to, weight, 1000);
+    weight = weight < 1100 ? weight + 1 : -100;
+  }
+  state.SetItemsProcessed(state.iterations() * morph.vertexCount);
+}
+BENCHMARK(BM_DrawMorph)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
