@@ -1,0 +1,23 @@
+// The subset of the BASS audio library the demo calls, over SDL2_mixer.
+//
+// One music stream at a time, decoded and played on SDL's audio thread. Every failure
+// (no sound device, a missing or unreadable file) is silent and leaves the demo running
+// without sound: a zero handle, FALSE results, nothing on the console.
+#pragma once
+
+#include "platform/win32.h"
+
+using HSTREAM = DWORD;
+
+constexpr DWORD BASS_SAMPLE_LOOP = 4;
+
+// Opens the default output (device -1) at `frequency` Hz.
+BOOL BASS_Init(int device, DWORD frequency, DWORD flags, HWND window);
+// A stream of the file `file` (when `memory` is FALSE); 0 when it cannot be opened.
+HSTREAM BASS_StreamCreateFile(BOOL memory, const void* file, DWORD offset, DWORD length,
+                              DWORD flags);
+BOOL BASS_Start();
+// Starts `stream` at once; with BASS_SAMPLE_LOOP it starts again whenever it ends.
+BOOL BASS_StreamPlay(HSTREAM stream, BOOL flush, DWORD flags);
+// Stops the sound and frees the library's resources, streams included. Safe at any time.
+BOOL BASS_Free();

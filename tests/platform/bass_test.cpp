@@ -1,0 +1,91 @@
+// The audio stand-in on SDL's dummy output (the test main selects it).
+#include "platform/bass.h"
+
+#include <SDL2/SDL_mixer.h>
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+namespace {
+
+void Put16(std::string& out, uint32_t v) { out += char(v & 255), out += char(v >> 8 & 255); }
+void Put32(std::string& out, uint32_t v) { Put16(out, v & 0xFFFF), Put16(out, v >> 16); }
+
+// A second of 16-bit stereo silence as a WAV file (the mixer reads WAV like MP3).
+std::string Wav() {
+  const uint32_t bytes = 44100 * 4;
+  std::string out = "RIFF";
+  Put32(out, 36 + bytes);
+  out += "WAVEfmt ";
+  Put32(out, 16), Put16(out, 1), Put16(out, 2), Put32(out, 44100), Put32(out, 44100 * 4);
+  Put16(out, 4), Put16(out, 16);
+  out += "data";
+  Put32(out, bytes);
+  out.append(bytes, '\0');
+  return out;
+}
+
+class BassTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/emberhall_bass_XXXXXX";
+    root_ = mkdtemp(pattern);
+    previous_ = std::filesystem::current_path();
+    std::filesystem::current_path(root_);
+    std::filesystem::create_directory("Data");
+    FILE* file = std::fopen("Data/solen.mp3", "wb");
+    const std::string wav = Wav();
+    std::fwrite(wav.data(), 1, wav.size(), file);
+    std::fclose(file);
+  }
+  void TearDown() override {
+    BASS_Free();
+    std::filesystem::current_path(previous_);
+    std::filesystem::remove_all(root_);
+  }
+  std::string root_;
+  std::filesystem::path previous_;
+};
+
+TEST_F(BassTest, StreamFromTheDataDirectoryPlaysAndLoops) {
+  ASSERT_TRUE(BASS_Init(-1, 44100, 0, nullptr));
+  const HSTREAM stream = BASS_StreamCreateFile(FALSE, "data/solen.mp3", 0, 0, 0);
+  ASSERT_NE(stream, 0u);
+  EXPECT_TRUE(BASS_Start());
+  EXPECT_TRUE(BASS_StreamPlay(stream, FALSE, BASS_SAMPLE_LOOP));
+  EXPECT_TRUE(Mix_PlayingMusic());
+  EXPECT_TRUE(BASS_Free());
+  EXPECT_FALSE(Mix_PlayingMusic()) << "freeing the library stops the sound";
+}
+
+TEST_F(BassTest, MissingFileGivesAZeroStreamThatPlaysNothing) {
+  ASSERT_TRUE(BASS_Init(-1, 44100, 0, nullptr));
+  const HSTREAM stream = BASS_StreamCreateFile(FALSE, "data/none.mp3", 0, 0, 0);
+  EXPECT_EQ(stream, 0u);
+  EXPECT_FALSE(BASS_StreamPlay(stream, FALSE, BASS_SAMPLE_LOOP));
+}
+
+TEST_F(BassTest, EverythingIsSilentlyRefusedWithoutInit) {
+  EXPECT_EQ(BASS_StreamCreateFile(FALSE, "data/solen.mp3", 0, 0, 0), 0u);
+  EXPECT_FALSE(BASS_StreamPlay(0, FALSE, 0));
+  EXPECT_FALSE(BASS_Free());
+}
+
+TEST_F(BassTest, NoSoundDeviceLeavesTheDemoSilentAndQuiet) {
+  setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+  testing::internal::CaptureStderr();
+  const BOOL opened = BASS_Init(-1, 44100, 0, nullptr);
+  const HSTREAM stream = BASS_StreamCreateFile(FALSE, "data/solen.mp3", 0, 0, 0);
+  BASS_Start();
+  BASS_StreamPlay(stream, FALSE, BASS_SAMPLE_LOOP);
+  BASS_Free();
+  setenv("SDL_AUDIODRIVER", "dummy", 1);
+  EXPECT_FALSE(opened);
+  EXPECT_EQ(stream, 0u);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+}
+
+}  // namespace
