@@ -7,7 +7,7 @@
 #include <SDL2/SDL.h>
 #include <epoxy/gl.h>
 
-#include <cmath>
+#include <cstdio>
 #include <cstring>
 
 #include "render/d3d8.h"
@@ -41,6 +41,7 @@ struct DeviceState {
   } gl;
 
   bool transformsDirty = true;
+  bool lightingWarned = false;
   ProgramCache programs;
   GLuint vao = 0, uniformBuffer = 0, samplers[kStageCount] = {};
   FrameUniforms uniforms{};
@@ -247,8 +248,13 @@ void IDirect3DDevice8::ReadBackBuffer(std::vector<uint8_t>& rgba) const {
 }
 
 HRESULT IDirect3DDevice8::SetTransform(D3DTRANSFORMSTATETYPE type, const D3DMATRIX* matrix) {
-  if (CallRecorder* recorder = ActiveCallRecorder()) recorder->Record("SetTransform", type);
   if (!matrix) return D3DERR_INVALIDCALL;
+  if (CallRecorder* recorder = ActiveCallRecorder()) {
+    const float(&m)[4][4] = matrix->m;
+    recorder->Record("SetTransform", type, m[0][0], m[0][1], m[0][2], m[0][3], m[1][0], m[1][1],
+                     m[1][2], m[1][3], m[2][0], m[2][1], m[2][2], m[2][3], m[3][0], m[3][1],
+                     m[3][2], m[3][3]);
+  }
   auto& d3d = state_->d3d;
   D3DMATRIX* target = type == D3DTS_WORLD        ? &d3d.world
                       : type == D3DTS_VIEW       ? &d3d.view
@@ -383,6 +389,12 @@ HRESULT IDirect3DDevice8::Draw(D3DPRIMITIVETYPE type, UINT first, UINT primitive
     return D3DERR_INVALIDCALL;
   if (!indexed && (uint64_t(first) + elementCount) * d3d.stride > d3d.stream->Length())
     return D3DERR_INVALIDCALL;
+
+  // This device draws unlit only; the program turns lighting off before its first draw.
+  if (d3d.render[D3DRS_LIGHTING] != FALSE && !state_->lightingWarned) {
+    std::fprintf(stderr, "emberhall: lighting is not supported; drawing unlit\n");
+    state_->lightingWarned = true;
+  }
 
   // Program.
   const bool hasTexture[kStageCount] = {d3d.textures[0] != nullptr, d3d.textures[1] != nullptr};

@@ -8,7 +8,7 @@ packages=(
   libsdl2-dev libsdl2-mixer-dev libsdl2-ttf-dev libepoxy-dev
   libegl-dev libgl1-mesa-dri libegl-mesa0
   libgtest-dev libbenchmark-dev
-  libmp3lame-dev fonts-dejavu-core
+  libmp3lame-dev fonts-dejavu-core zlib1g-dev
   ffmpeg xvfb xdotool
 )
 

@@ -363,4 +363,17 @@ TEST_F(DevicePixelTest, LinearFilteringBlendsNeighbouringTexels) {
   EXPECT_GT(Pixel(61, 0).r, 250);
 }
 
+// --- Lighting ---------------------------------------------------------------------------
+
+TEST_F(DevicePixelTest, LightingLeftOnIsReportedOnceAndDrawsUnlit) {
+  g_device->SetTexture(0, nullptr);
+  g_device->SetRenderState(D3DRS_LIGHTING, TRUE);
+  testing::internal::CaptureStderr();
+  DrawRect(0, 0, 20, 20);
+  DrawRect(20, 0, 40, 20);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "emberhall: lighting is not supported; drawing unlit\n");
+  EXPECT_PRED3(Near, Pixel(10, 10), Colour(kDiffuse), 1);
+}
+
 }  // namespace
