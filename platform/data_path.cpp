@@ -8,6 +8,8 @@
 
 namespace {
 
+std::function<void(const char*, const std::string&)> g_lookupObserver;
+
 bool Exists(const std::string& path) {
   struct stat info{};
   return stat(path.c_str(), &info) == 0;
@@ -30,9 +32,8 @@ std::string FindEntry(const std::string& dir, const std::string& name) {
   return found;
 }
 
-}  // namespace
-
-std::string ResolveDataPath(const char* path) {
+// The existing path `path` names, or "".
+std::string Resolve(const char* path) {
   if (!path || !*path) return "";
   std::string unixPath(path);
   for (char& c : unixPath)
@@ -55,6 +56,18 @@ std::string ResolveDataPath(const char* path) {
     if (entry.empty()) return "";
     resolved = resolved.empty() ? entry : (resolved == "/" ? "/" + entry : resolved + "/" + entry);
   }
+  return resolved;
+}
+
+}  // namespace
+
+void SetLookupObserver(std::function<void(const char*, const std::string&)> observer) {
+  g_lookupObserver = std::move(observer);
+}
+
+std::string ResolveDataPath(const char* path) {
+  std::string resolved = Resolve(path);
+  if (g_lookupObserver && path) g_lookupObserver(path, resolved);
   return resolved;
 }
 

@@ -21,6 +21,7 @@
 #include "render/d3d8_types.h"
 
 class IDirect3DDevice8;
+class ScaledTarget;
 struct DeviceState;
 
 // Reference counting common to every object; Release deletes at zero.
@@ -130,7 +131,8 @@ class IDirect3DDevice8 : public RefCounted {
 
   // --- Beyond Direct3D 8: what tests, tools and the rest of this layer need. ---
 
-  // The back buffer as RGBA, top row first (width * height * 4 bytes).
+  // The back buffer as RGBA, top row first (width * height * 4 bytes), filtered down
+  // from the supersampled frame when rendering at a scale (render/render_scale.h).
   void ReadBackBuffer(std::vector<uint8_t>& rgba) const;
   int Width() const { return width_; }
   int Height() const { return height_; }
@@ -148,6 +150,7 @@ class IDirect3DDevice8 : public RefCounted {
   SDL_Window* window_;
   int width_, height_;
   std::unique_ptr<DeviceState> state_;
+  std::unique_ptr<ScaledTarget> scaledTarget_;  // only while supersampling
   unsigned nameCounter_ = 0;
   std::shared_ptr<bool> contextAlive_;
 };

@@ -13,6 +13,7 @@
 #include "render/d3d8.h"
 #include "render/d3dx_math.h"
 #include "render/fixed_function.h"
+#include "render/render_scale.h"
 
 struct DeviceState {
   struct {
@@ -175,9 +176,11 @@ IDirect3DDevice8::IDirect3DDevice8(void* glContext, SDL_Window* window, int widt
   for (uint32_t s = 0; s < kStageCount; ++s) glBindSampler(s, state_->samplers[s]);
   glFrontFace(GL_CCW);
   glViewport(0, 0, width, height);
+  if (RenderScale() > 1) scaledTarget_ = std::make_unique<ScaledTarget>(width, height, RenderScale());
 }
 
 IDirect3DDevice8::~IDirect3DDevice8() {
+  scaledTarget_.reset();
   *contextAlive_ = false;
   SDL_GL_MakeCurrent(window_, nullptr);
   SDL_GL_DeleteContext(static_cast<SDL_GLContext>(glContext_));
@@ -228,23 +231,20 @@ HRESULT IDirect3DDevice8::EndScene() {
 HRESULT IDirect3DDevice8::Present(const void*, const void*, HWND, const void*) {
   if (CallRecorder* recorder = ActiveCallRecorder()) recorder->Record("Present");
   if (g_presentHook) g_presentHook(*this);
+  if (scaledTarget_) {
+    int windowWidth = 0, windowHeight = 0;
+    SDL_GL_GetDrawableSize(window_, &windowWidth, &windowHeight);
+    scaledTarget_->BlitToWindow(windowWidth, windowHeight);
+  }
   SDL_GL_SwapWindow(window_);
   return D3D_OK;
 }
 
 void IDirect3DDevice8::ReadBackBuffer(std::vector<uint8_t>& rgba) const {
-  const size_t row = size_t(width_) * 4;
-  rgba.resize(row * size_t(height_));
-  glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glReadPixels(0, 0, width_, height_, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
-  std::vector<uint8_t> swap(row);
-  for (int y = 0; y < height_ / 2; ++y) {
-    uint8_t* top = rgba.data() + size_t(y) * row;
-    uint8_t* bottom = rgba.data() + size_t(height_ - 1 - y) * row;
-    std::memcpy(swap.data(), top, row);
-    std::memcpy(top, bottom, row);
-    std::memcpy(bottom, swap.data(), row);
-  }
+  if (scaledTarget_)
+    scaledTarget_->Read(rgba);
+  else
+    ReadPixelsTopDown(width_, height_, rgba);
 }
 
 HRESULT IDirect3DDevice8::SetTransform(D3DTRANSFORMSTATETYPE type, const D3DMATRIX* matrix) {

@@ -1,0 +1,32 @@
+// Supersampled rendering for the capture tool: the device draws into an offscreen
+// framebuffer `scale` times the back buffer's size in each direction, and reading the
+// back buffer filters it down to the back buffer's size (an N x N box filter), so stills
+// and videos come out anti-aliased. Coordinates, pixel centres and the aspect ratio stay
+// those of the back buffer. The live demo never uses it: scale 1 draws straight into the
+// window.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+// The scale of devices created from now on; 1 (the default) turns supersampling off.
+void SetRenderScale(int scale);
+int RenderScale();
+
+// The offscreen framebuffer of one device. Needs the device's GL context current.
+class ScaledTarget {
+ public:
+  ScaledTarget(int width, int height, int scale);
+  ~ScaledTarget();
+  // Shows the frame in the window (filtered down), leaving the target bound for drawing.
+  void BlitToWindow(int windowWidth, int windowHeight) const;
+  // The frame filtered down to width x height RGBA, top row first.
+  void Read(std::vector<uint8_t>& rgba) const;
+
+ private:
+  int width_, height_, scale_;
+  unsigned framebuffer_ = 0, color_ = 0, depth_ = 0;
+};
+
+// The bound framebuffer's width x height pixels as RGBA, top row first.
+void ReadPixelsTopDown(int width, int height, std::vector<uint8_t>& rgba);
