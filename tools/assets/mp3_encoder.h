@@ -1,0 +1,17 @@
+// MP3 encoding of interleaved 16-bit stereo through LAME: constant 160 kbit/s, joint
+// stereo, MPEG-1 Layer III at the input's own sample rate.
+//
+// Promises: the same bytes for the same samples on every run, because nothing dated or
+// machine-dependent goes into the stream: no ID3 tag, no Xing/LAME info frame.
+// Does not: resample, write files, or decode.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+inline constexpr int kMp3BitrateKbps = 160;
+
+// interleavedStereo: left, right, left, ... (an even count); sampleRate: one of MPEG-1's,
+// 32000, 44100 or 48000. Returns the MP3 stream, or an empty vector when the input or the
+// rate is unusable or LAME fails.
+std::vector<uint8_t> EncodeMp3(const std::vector<int16_t>& interleavedStereo, int sampleRate);
