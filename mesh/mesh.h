@@ -14,6 +14,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "render/d3d8.h"
 #include "render/d3dx_math.h"
@@ -77,6 +78,9 @@ class Mesh {
   // loads each mesh once, and the device may still hold the old buffers.
   void CreateBuffers();
 };
+
+// What keeps the bytes of a .msh file from loading, or null when they load.
+const char* MshProblem(const std::string& file);
 
 // The meshes of the main sequence, defined with the demo's other globals.
 extern Mesh g_cube1, g_cube2, g_cube3, g_cube4, g_cube5;

@@ -34,40 +34,44 @@ bool ReadVector(ByteReader& reader, float& x, float& y, float& z) {
   return reader.ReadF32(x) && reader.ReadF32(y) && reader.ReadF32(z);
 }
 
-// The vertices and indices of a well-formed file; false for anything else.
-bool ParseMsh(const std::string& file, MshContents& out) {
+// Reads a well-formed file into `out`; otherwise says what is wrong with it.
+const char* ParseMsh(const std::string& file, MshContents& out) {
   ByteReader reader(reinterpret_cast<const uint8_t*>(file.data()), file.size());
   uint32_t flags = 0, vertexCount = 0, faceCount = 0;
   if (!reader.ReadU32(flags) || !reader.ReadU32(vertexCount) || !reader.ReadU32(faceCount))
-    return false;
-  if (vertexCount == 0 || faceCount == 0 || vertexCount > kMaxVertices) return false;
+    return "shorter than its 12-byte header";
+  if (vertexCount == 0 || faceCount == 0) return "holds no vertices or no faces";
+  if (vertexCount > kMaxVertices) return "has more than 65536 vertices";
   // Both counts must fit in what the file holds before anything is sized from them.
   const uint64_t vertexBytes = uint64_t(vertexCount) * (flags & kHasNormals ? 24 : 12);
   const uint64_t faceBytes = uint64_t(faceCount) * (flags & kHasTexCoords ? 36 : 12);
   if (vertexBytes > reader.Remaining() || faceBytes > reader.Remaining() - vertexBytes ||
       uint64_t(faceCount) * 6 > UINT32_MAX)
-    return false;
+    return "shorter than its counts promise";
 
   out.vertices.assign(vertexCount, MeshVertex{});
   for (MeshVertex& vertex : out.vertices) {
-    if (!ReadVector(reader, vertex.x, vertex.y, vertex.z)) return false;
-    if ((flags & kHasNormals) && !ReadVector(reader, vertex.nx, vertex.ny, vertex.nz)) return false;
+    if (!ReadVector(reader, vertex.x, vertex.y, vertex.z) ||
+        ((flags & kHasNormals) && !ReadVector(reader, vertex.nx, vertex.ny, vertex.nz)))
+      return "shorter than its counts promise";
   }
   out.indices.assign(size_t(faceCount) * 3, 0);
   for (size_t f = 0; f < faceCount; ++f) {
     WORD* corners = &out.indices[f * 3];
     for (int c = 0; c < 3; ++c) {
       uint32_t index = 0;
-      if (!reader.ReadU32(index) || index >= vertexCount) return false;
+      if (!reader.ReadU32(index)) return "shorter than its counts promise";
+      if (index >= vertexCount) return "has a face index at or above its vertex count";
       corners[c] = WORD(index);
     }
     if (!(flags & kHasTexCoords)) continue;
     for (int c = 0; c < 3; ++c) {
       MeshVertex& vertex = out.vertices[corners[c]];
-      if (!reader.ReadF32(vertex.u) || !reader.ReadF32(vertex.v)) return false;
+      if (!reader.ReadF32(vertex.u) || !reader.ReadF32(vertex.v))
+        return "shorter than its counts promise";
     }
   }
-  return true;
+  return nullptr;
 }
 
 }  // namespace
@@ -76,7 +80,7 @@ void Mesh::LoadMsh(const char* mshPath, const char* texture0Path, const char* te
   additive = false;
   std::string file;
   MshContents contents;
-  const bool valid = ReadDataFile(mshPath, file) && ParseMsh(file, contents);
+  const bool valid = ReadDataFile(mshPath, file) && !ParseMsh(file, contents);
   vertexCount = valid ? uint32_t(contents.vertices.size()) : 0;
   faceCount = valid ? uint32_t(contents.indices.size() / 3) : 0;
   texture0 = LoadTexture(texture0Path);
@@ -94,4 +98,9 @@ void Mesh::LoadMsh(const char* mshPath, const char* texture0Path, const char* te
     if (indexBytes) indexBuffer->Unlock();
   }
   D3DXMatrixTranslation(&world, 0, 0, 0);
+}
+
+const char* MshProblem(const std::string& file) {
+  MshContents contents;
+  return ParseMsh(file, contents);
 }

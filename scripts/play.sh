@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# Sets up, builds and plays the demo in a window. Any key ends it.
+# Sets up, builds and plays the demo in a window (any key ends it). On a machine without
+# a display it renders the whole demo, with its sound track, to build/emberhall.mp4.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/build.sh
-if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
-  echo "emberhall needs a display to play on, and this session has none (DISPLAY is not set)." >&2
-  echo "Run this command from a desktop session, or under a virtual display: xvfb-run scripts/play.sh" >&2
-  exit 1
-fi
 cd build
-exec ./emberhall-windowed
+if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
+  exec ./emberhall-windowed
+fi
+echo "No display here: rendering the whole demo to a video instead (a few minutes)." >&2
+./emberhall-capture --video emberhall.mp4
+echo "The demo is in $(pwd)/emberhall.mp4" >&2
