@@ -4,16 +4,11 @@
 
 #include <cstdio>
 #include <cstring>
+#include <vector>
+
+#include "tests/test_files.h"
 
 namespace {
-
-void Put16(std::string& out, uint32_t v) { out += char(v & 255), out += char(v >> 8 & 255); }
-void Put32(std::string& out, uint32_t v) { Put16(out, v & 0xFFFF), Put16(out, v >> 16); }
-void PutFloat(std::string& out, float f) {
-  uint32_t bits;
-  std::memcpy(&bits, &f, 4);
-  Put32(out, bits);
-}
 
 // A cube of edge `edge` around the origin, 8 vertices and 12 triangles.
 const char* const kCubeX = R"(xof 0302txt 0032
@@ -49,21 +44,6 @@ std::string CubeMsh(float half) {
   return out;
 }
 
-// Half a second of 16-bit stereo silence as a WAV file, which the mixer plays as readily
-// as an MP3.
-std::string SilentWav() {
-  const uint32_t bytes = 22050 * 4;
-  std::string out = "RIFF";
-  Put32(out, 36 + bytes);
-  out += "WAVEfmt ";
-  Put32(out, 16), Put16(out, 1), Put16(out, 2), Put32(out, 44100), Put32(out, 44100 * 4);
-  Put16(out, 4), Put16(out, 16);
-  out += "data";
-  Put32(out, bytes);
-  out.append(bytes, '\0');
-  return out;
-}
-
 }  // namespace
 
 void WriteFile(const std::string& path, const std::string& bytes) {
@@ -73,18 +53,7 @@ void WriteFile(const std::string& path, const std::string& bytes) {
 }
 
 std::string SolidBmp(int width, int height, uint32_t rgb) {
-  const int stride = (width * 3 + 3) & ~3;
-  std::string out = "BM";
-  Put32(out, uint32_t(54 + stride * height)), Put32(out, 0), Put32(out, 54);
-  Put32(out, 40), Put32(out, uint32_t(width)), Put32(out, uint32_t(height));
-  Put16(out, 1), Put16(out, 24);
-  for (int i = 0; i < 6; ++i) Put32(out, 0);
-  for (int y = 0; y < height; ++y) {
-    for (int x = 0; x < width; ++x)
-      out += char(rgb & 255), out += char(rgb >> 8 & 255), out += char(rgb >> 16 & 255);
-    out.append(size_t(stride - width * 3), '\0');
-  }
-  return out;
+  return Bmp24(width, height, std::vector<uint32_t>(size_t(width) * size_t(height), rgb));
 }
 
 DemoDataDir::DemoDataDir(bool withData) {
@@ -104,7 +73,7 @@ DemoDataDir::DemoDataDir(bool withData) {
         "granbarr", "granstam", "rum", "bricks", "eld", "himmel", "huve", "hatt", "presents",
         "brindlequay", "finish", "code", "greets", "where"})
     WriteFile(std::string("Data/") + name + ".bmp", SolidBmp(2, 2, 0x406080));
-  WriteFile("Data/solen.mp3", SilentWav());
+  WriteFile("Data/solen.mp3", SilentWav(0.5));
 }
 
 DemoDataDir::~DemoDataDir() {

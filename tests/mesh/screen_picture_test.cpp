@@ -12,32 +12,9 @@
 #include <vector>
 
 #include "tests/gl_test.h"
+#include "tests/test_files.h"
 
 namespace {
-
-void Put16(std::string& out, uint32_t v) {
-  out += char(v & 255), out += char(v >> 8 & 255);
-}
-void Put32(std::string& out, uint32_t v) {
-  Put16(out, v & 0xFFFF), Put16(out, v >> 16);
-}
-
-// A bottom-up 24-bit BMP of 0xRRGGBB texels given top row first.
-std::string Bmp24(int width, int height, const std::vector<uint32_t>& texels) {
-  const int stride = (width * 3 + 3) & ~3;
-  std::string out = "BM";
-  Put32(out, 54 + stride * height), Put32(out, 0), Put32(out, 54);
-  Put32(out, 40), Put32(out, width), Put32(out, height), Put16(out, 1), Put16(out, 24);
-  for (int i = 0; i < 6; ++i) Put32(out, 0);
-  for (int y = height - 1; y >= 0; --y) {
-    for (int x = 0; x < width; ++x) {
-      const uint32_t c = texels[size_t(y * width + x)];
-      out += char(c & 255), out += char(c >> 8 & 255), out += char(c >> 16 & 255);
-    }
-    out.append(size_t(stride - width * 3), '\0');
-  }
-  return out;
-}
 
 constexpr Rgba kClear{10, 20, 30, 255};
 constexpr Rgba kWhite{255, 255, 255, 255};

@@ -9,24 +9,9 @@
 #include <filesystem>
 #include <string>
 
+#include "tests/test_files.h"
+
 namespace {
-
-void Put16(std::string& out, uint32_t v) { out += char(v & 255), out += char(v >> 8 & 255); }
-void Put32(std::string& out, uint32_t v) { Put16(out, v & 0xFFFF), Put16(out, v >> 16); }
-
-// A second of 16-bit stereo silence as a WAV file (the mixer reads WAV like MP3).
-std::string Wav() {
-  const uint32_t bytes = 44100 * 4;
-  std::string out = "RIFF";
-  Put32(out, 36 + bytes);
-  out += "WAVEfmt ";
-  Put32(out, 16), Put16(out, 1), Put16(out, 2), Put32(out, 44100), Put32(out, 44100 * 4);
-  Put16(out, 4), Put16(out, 16);
-  out += "data";
-  Put32(out, bytes);
-  out.append(bytes, '\0');
-  return out;
-}
 
 class BassTest : public ::testing::Test {
  protected:
@@ -37,7 +22,7 @@ class BassTest : public ::testing::Test {
     std::filesystem::current_path(root_);
     std::filesystem::create_directory("Data");
     FILE* file = std::fopen("Data/solen.mp3", "wb");
-    const std::string wav = Wav();
+    const std::string wav = SilentWav(1.0);
     std::fwrite(wav.data(), 1, wav.size(), file);
     std::fclose(file);
   }
