@@ -41,11 +41,15 @@ struct DeviceState {
     UINT layoutStride = ~0u;
   } gl;
 
-  bool transformsDirty = true;
+  // Bumped by every transform change; each program remembers the one it was given, so a
+  // transform is uploaded only to programs that draw with it, as a plain uniform (which
+  // the driver copies per draw, where rewriting a shared buffer would wait for the GPU).
+  uint64_t transformVersion = 0;
+  D3DMATRIX worldViewProjection{};
+  uint64_t productVersion = ~0ull;
   bool lightingWarned = false;
-  ProgramCache programs;
-  GLuint vao = 0, uniformBuffer = 0, samplers[kStageCount] = {};
-  FrameUniforms uniforms{};
+  std::unique_ptr<ProgramCache> programs;
+  GLuint vao = 0, samplers[kStageCount] = {};
 };
 
 namespace {
@@ -165,13 +169,9 @@ IDirect3DDevice8::IDirect3DDevice8(void* glContext, SDL_Window* window, int widt
   const float shift = 0.5f - 1.0f / 64.0f;
   const float screen[4] = {2.0f / width, 2.0f / height, 2.0f * shift / width,
                            2.0f * shift / height};
-  std::memcpy(state_->uniforms.screen, screen, sizeof screen);
+  state_->programs = std::make_unique<ProgramCache>(screen);
   glGenVertexArrays(1, &state_->vao);
   glBindVertexArray(state_->vao);
-  glGenBuffers(1, &state_->uniformBuffer);
-  glBindBuffer(GL_UNIFORM_BUFFER, state_->uniformBuffer);
-  glBufferData(GL_UNIFORM_BUFFER, sizeof(FrameUniforms), nullptr, GL_DYNAMIC_DRAW);
-  glBindBufferBase(GL_UNIFORM_BUFFER, 0, state_->uniformBuffer);
   glGenSamplers(kStageCount, state_->samplers);
   for (uint32_t s = 0; s < kStageCount; ++s) glBindSampler(s, state_->samplers[s]);
   glFrontFace(GL_CCW);
@@ -262,7 +262,7 @@ HRESULT IDirect3DDevice8::SetTransform(D3DTRANSFORMSTATETYPE type, const D3DMATR
                                                  : nullptr;
   if (!target) return D3DERR_INVALIDCALL;
   *target = *matrix;
-  state_->transformsDirty = true;
+  ++state_->transformVersion;
   return D3D_OK;
 }
 
@@ -398,23 +398,23 @@ HRESULT IDirect3DDevice8::Draw(D3DPRIMITIVETYPE type, UINT first, UINT primitive
 
   // Program.
   const bool hasTexture[kStageCount] = {d3d.textures[0] != nullptr, d3d.textures[1] != nullptr};
-  const unsigned program =
-      state_->programs.Program(MakePipelineKey(d3d.fvf, d3d.stage, hasTexture));
-  if (!program) return D3DERR_INVALIDCALL;
-  if (gl.program != program) {
-    glUseProgram(program);
-    gl.program = program;
+  Program& program = state_->programs->Get(MakePipelineKey(d3d.fvf, d3d.stage, hasTexture));
+  if (!program.id) return D3DERR_INVALIDCALL;
+  if (gl.program != program.id) {
+    glUseProgram(program.id);
+    gl.program = program.id;
   }
 
-  // Transforms.
-  if (state_->transformsDirty) {
-    D3DMATRIX worldView, all;
-    D3DXMatrixMultiply(&worldView, &d3d.world, &d3d.view);
-    D3DXMatrixMultiply(&all, &worldView, &d3d.projection);
-    std::memcpy(state_->uniforms.worldViewProjection, all.m, sizeof all.m);
-    glBindBuffer(GL_UNIFORM_BUFFER, state_->uniformBuffer);
-    glBufferSubData(GL_UNIFORM_BUFFER, 0, sizeof(FrameUniforms), &state_->uniforms);
-    state_->transformsDirty = false;
+  // Transforms, for the programs that use them.
+  if (!(d3d.fvf & D3DFVF_XYZRHW) && program.transformVersion != state_->transformVersion) {
+    if (state_->productVersion != state_->transformVersion) {
+      D3DMATRIX worldView;
+      D3DXMatrixMultiply(&worldView, &d3d.world, &d3d.view);
+      D3DXMatrixMultiply(&state_->worldViewProjection, &worldView, &d3d.projection);
+      state_->productVersion = state_->transformVersion;
+    }
+    glUniformMatrix4fv(program.worldViewProjection, 1, GL_FALSE, &state_->worldViewProjection.m[0][0]);
+    program.transformVersion = state_->transformVersion;
   }
 
   // Depth, culling, blending.

@@ -66,7 +66,7 @@ std::string VertexSource(PipelineKey key) {
   const bool pretransformed = key & 1, diffuse = key & 2, texcoords = key & 4;
   std::string s =
       "#version 330 core\n"
-      "layout(std140) uniform Frame { mat4 worldViewProjection; vec4 screen; };\n"
+      "uniform mat4 u_worldViewProjection;\nuniform vec4 u_screen;\n"
       "layout(location = 0) in vec4 a_position;\n"
       "layout(location = 1) in vec4 a_diffuse;\n"
       "layout(location = 2) in vec2 a_uv;\n"
@@ -76,15 +76,15 @@ std::string VertexSource(PipelineKey key) {
     // Back-buffer pixels with centres on integers; depth outside 0..1 is an overlay draw
     // with the depth test off, clamped here so that clipping keeps it.
     s += "  float w = 1.0 / a_position.w;\n"
-         "  vec2 ndc = vec2(a_position.x * screen.x - 1.0 + screen.z,\n"
-         "                  1.0 - a_position.y * screen.y - screen.w);\n"
+         "  vec2 ndc = vec2(a_position.x * u_screen.x - 1.0 + u_screen.z,\n"
+         "                  1.0 - a_position.y * u_screen.y - u_screen.w);\n"
          "  float z = clamp(a_position.z, 0.0, 1.0) * 2.0 - 1.0;\n"
          "  gl_Position = vec4(ndc, z, 1.0) * w;\n";
   } else {
     // Depth range 0..1 to GL's -1..1, then the pixel-centre shift right and down.
-    s += "  vec4 p = worldViewProjection * vec4(a_position.xyz, 1.0);\n"
+    s += "  vec4 p = u_worldViewProjection * vec4(a_position.xyz, 1.0);\n"
          "  p.z = 2.0 * p.z - p.w;\n"
-         "  p.xy += vec2(screen.z, -screen.w) * p.w;\n"
+         "  p.xy += vec2(u_screen.z, -u_screen.w) * p.w;\n"
          "  gl_Position = p;\n";
   }
   s += diffuse ? "  v_diffuse = a_diffuse;\n" : "  v_diffuse = vec4(1.0);\n";
@@ -157,32 +157,36 @@ PipelineKey MakePipelineKey(DWORD fvf, const DWORD (*stageStates)[kStageStateCou
   return key;
 }
 
-unsigned ProgramCache::Program(PipelineKey key) {
+ProgramCache::ProgramCache(const float (&screen)[4]) {
+  for (int i = 0; i < 4; ++i) screen_[i] = screen[i];
+}
+
+Program& ProgramCache::Get(PipelineKey key) {
   auto found = programs_.find(key);
   if (found != programs_.end()) return found->second;
 
-  GLuint program = 0;
+  Program& program = programs_[key];
   GLuint vertex = Compile(GL_VERTEX_SHADER, VertexSource(key));
   GLuint fragment = Compile(GL_FRAGMENT_SHADER, FragmentSource(key));
   if (vertex && fragment) {
-    program = glCreateProgram();
-    glAttachShader(program, vertex);
-    glAttachShader(program, fragment);
-    glLinkProgram(program);
+    program.id = glCreateProgram();
+    glAttachShader(program.id, vertex);
+    glAttachShader(program.id, fragment);
+    glLinkProgram(program.id);
     GLint ok = 0;
-    glGetProgramiv(program, GL_LINK_STATUS, &ok);
+    glGetProgramiv(program.id, GL_LINK_STATUS, &ok);
     if (ok) {
-      glUniformBlockBinding(program, glGetUniformBlockIndex(program, "Frame"), 0);
-      glUseProgram(program);
-      glUniform1i(glGetUniformLocation(program, "u_texture0"), 0);
-      glUniform1i(glGetUniformLocation(program, "u_texture1"), 1);
+      glUseProgram(program.id);
+      program.worldViewProjection = glGetUniformLocation(program.id, "u_worldViewProjection");
+      glUniform4fv(glGetUniformLocation(program.id, "u_screen"), 1, screen_);
+      glUniform1i(glGetUniformLocation(program.id, "u_texture0"), 0);
+      glUniform1i(glGetUniformLocation(program.id, "u_texture1"), 1);
     } else {
-      glDeleteProgram(program);
-      program = 0;
+      glDeleteProgram(program.id);
+      program.id = 0;
     }
   }
   if (vertex) glDeleteShader(vertex);
   if (fragment) glDeleteShader(fragment);
-  programs_.emplace(key, program);
   return program;
 }

@@ -26,19 +26,22 @@ using PipelineKey = uint64_t;
 PipelineKey MakePipelineKey(DWORD fvf, const DWORD (*stageStates)[kStageStateCount],
                             const bool* hasTexture);
 
-// Compiled programs by key. Needs a current GL context; programs live as long as it.
-class ProgramCache {
- public:
-  // The program for `key`, compiled on first use; 0 if compilation failed.
-  unsigned Program(PipelineKey key);
-  size_t Size() const { return programs_.size(); }
-
- private:
-  std::unordered_map<PipelineKey, unsigned> programs_;
+// A compiled program and the transform it was last given.
+struct Program {
+  unsigned id = 0;
+  int worldViewProjection = -1;       // uniform location
+  uint64_t transformVersion = ~0ull;  // which transform the uniform holds
 };
 
-// Uniform block shared by every program (binding point 0).
-struct FrameUniforms {
-  float worldViewProjection[16];  // row-major D3D matrix, used as GLSL column-major = transposed
-  float screen[4];                // 2/width, 2/height, then the pixel-centre shift in NDC
+// Compiled programs by key. Needs a current GL context; programs live as long as it.
+// `screen` is 2/width, 2/height, then the pixel-centre shift in NDC, for every program.
+class ProgramCache {
+ public:
+  explicit ProgramCache(const float (&screen)[4]);
+  // The program for `key`, compiled on first use; its id is 0 if compilation failed.
+  Program& Get(PipelineKey key);
+
+ private:
+  float screen_[4];
+  std::unordered_map<PipelineKey, Program> programs_;
 };

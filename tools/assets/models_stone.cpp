@@ -152,15 +152,16 @@ Model BuildCube() {
 }
 
 Model BuildStoneBlock() {
-  // 32 x 32 across, 20 high along model z; finely pitted so that the normals, and with
-  // them the texture coordinates made from them, scatter across every face like grain.
-  return RoundedBlock({{0, 0, 0}, {16, 16, 10}, 3.5f, 10, 0.8f, 0.3f, 11});
+  // 32 x 32 across, 20 high along model z; pitted so that the normals, and with them the
+  // texture coordinates made from them, scatter across every face like grain. Coarse, as
+  // the hall draws 24 of them per frame.
+  return RoundedBlock({{0, 0, 0}, {16, 16, 10}, 3.5f, 5, 0.8f, 0.3f, 11});
 }
 
 Model BuildAltarSlab() {
   // Turned to world (-x, -z, -y) and moved to (0, 0, 100): model z 8..30 is world height
   // -8..-30, standing on the floor; model y +-30 is world z 70..130.
-  return RoundedBlock({{0, 0, 19}, {45, 30, 11}, 4, 12, 0.8f, 0.3f, 12});
+  return RoundedBlock({{0, 0, 19}, {45, 30, 11}, 4, 6, 0.8f, 0.3f, 12});
 }
 
 Model BuildPillar() {
@@ -173,6 +174,7 @@ Model BuildPillar() {
       {110, 13.5f, 1, 0},
   };
   constexpr int kRows = int(std::size(stations)) - 1;
+  constexpr int kSides = 16;  // the hall draws 36 pillars per frame
   Model model;
   auto point = [&](float s, float t) {
     const PillarStation& station = stations[std::lround(t * kRows)];
@@ -180,14 +182,14 @@ Model BuildPillar() {
     const float r = PillarRadius(station, angle);
     return Vec3{r * std::cos(angle), r * std::sin(angle), station.z};
   };
-  AddGrid(model, 24, kRows, point, [&](float s, float t) {
+  AddGrid(model, kSides, kRows, point, [&](float s, float t) {
     return Vec2{2 * s, point(s, t).z / 40};
   });
   for (const PillarStation& end : {stations[0], stations[kRows]}) {
     std::vector<Vec3> cap;
     std::vector<Vec2> uvs;
-    for (int i = 0; i < 24; ++i) {
-      const float angle = 2 * kPi * float(i) / 24, r = PillarRadius(end, angle);
+    for (int i = 0; i < kSides; ++i) {
+      const float angle = 2 * kPi * float(i) / kSides, r = PillarRadius(end, angle);
       cap.push_back({r * std::cos(angle), r * std::sin(angle), end.z});
       uvs.push_back({cap.back().x / 30, cap.back().y / 30});
     }
