@@ -1,5 +1,6 @@
 #include "tools/capture/video_pipe.h"
 
+#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -40,10 +41,13 @@ bool VideoPipe::Open(const std::string& path, int width, int height, double fps,
     command << " -stream_loop -1 -i " << Quoted(audioPath) << " -map 0:v -map 1:a"
             << " -af atrim=start=" << audioStart << ",asetpts=PTS-STARTPTS"
             << " -c:a aac -b:a 192k -shortest";
-  command << " -c:v libx264 -preset veryfast -crf 18 -pix_fmt yuv420p -movflags +faststart "
+  command << " -c:v libx264 -preset superfast -crf 20 -pix_fmt yuv420p -movflags +faststart "
           << Quoted(path);
   pipe_ = popen(command.str().c_str(), "w");
   frameBytes_ = size_t(width) * size_t(height) * 4;
+  // Room for a few frames in the pipe lets the demo render the next frame while ffmpeg
+  // encodes this one; where the system refuses, the default size only costs speed.
+  if (pipe_) fcntl(fileno(pipe_), F_SETPIPE_SZ, int(4 * frameBytes_));
   return pipe_ != nullptr;
 }
 
