@@ -6,12 +6,16 @@
 // until WM_QUIT. A key press or the window's destruction posts WM_QUIT.
 #pragma once
 
+#include "platform/bass.h"
 #include "platform/win32.h"
 #include "render/d3d8.h"
 
 // The screen size: the window's size, the back buffer's, the camera's aspect ratio.
 extern int32_t g_screenWidth;
 extern int32_t g_screenHeight;
+
+// The sound track's stream, 0 when none could be made (the demo then plays silent).
+extern HSTREAM g_musicStream;
 
 // The Direct3D object and the one device, null until InitDevice makes them.
 extern IDirect3D8* g_d3d;

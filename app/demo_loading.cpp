@@ -15,7 +15,6 @@
 #include "scenes/forest_scene.h"
 #include "timeline/demo_clock.h"
 
-// The sound track's stream; 0 when none could be made (the demo then plays silent).
 HSTREAM g_musicStream = 0;
 
 namespace {
