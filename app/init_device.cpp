@@ -27,9 +27,9 @@ HRESULT InitDevice(HWND window) {
   parameters.EnableAutoDepthStencil = TRUE;
   parameters.AutoDepthStencilFormat = D3DFMT_D16;
 
-  if (!g_d3d || FAILED(g_d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, window,
-                                           D3DCREATE_SOFTWARE_VERTEXPROCESSING, &parameters,
-                                           &g_device))) {
+  if (!g_d3d ||
+      FAILED(g_d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, window,
+                                 D3DCREATE_SOFTWARE_VERTEXPROCESSING, &parameters, &g_device))) {
     MessageBoxA(nullptr, kNoDeviceMessage, nullptr, MB_OK);
     return E_FAIL;
   }

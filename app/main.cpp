@@ -1,4 +1,6 @@
 // The process entry: the demo takes no command line and no settings.
 #include "app/app.h"
 
-int main() { return WinMain(GetModuleHandleA(nullptr), nullptr, "", SW_SHOWDEFAULT); }
+int main() {
+  return WinMain(GetModuleHandleA(nullptr), nullptr, "", SW_SHOWDEFAULT);
+}

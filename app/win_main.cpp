@@ -26,9 +26,9 @@ int WinMain(HINSTANCE, HINSTANCE, const char*, int) {
   windowClass.lpszClassName = "Brindlequay";
   RegisterClassExA(&windowClass);
 
-  HWND window = CreateWindowExA(0, "Brindlequay", "Brindlequay", WS_OVERLAPPEDWINDOW, 10, 10,
-                                g_screenWidth, g_screenHeight, GetDesktopWindow(), nullptr,
-                                windowClass.hInstance, nullptr);
+  HWND window =
+      CreateWindowExA(0, "Brindlequay", "Brindlequay", WS_OVERLAPPEDWINDOW, 10, 10, g_screenWidth,
+                      g_screenHeight, GetDesktopWindow(), nullptr, windowClass.hInstance, nullptr);
 
   if (InitDevice(window) >= 0) {
     LoadDemo();

@@ -7,8 +7,8 @@ void EnsureBenchDevice() {
   windowClass.lpfnWndProc = DemoWindowProc;
   windowClass.lpszClassName = "Brindlequay";
   RegisterClassExA(&windowClass);
-  HWND window = CreateWindowExA(0, "Brindlequay", "Brindlequay", WS_OVERLAPPEDWINDOW, 10, 10,
-                                g_screenWidth, g_screenHeight, GetDesktopWindow(), nullptr,
-                                nullptr, nullptr);
+  HWND window =
+      CreateWindowExA(0, "Brindlequay", "Brindlequay", WS_OVERLAPPEDWINDOW, 10, 10, g_screenWidth,
+                      g_screenHeight, GetDesktopWindow(), nullptr, nullptr, nullptr);
   InitDevice(window);
 }

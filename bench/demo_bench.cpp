@@ -61,7 +61,15 @@ void BM_Section(benchmark::State& state) {
 // Opening, figure echoes with title, where scroll, glade, glade with waves, cube orbit,
 // finish, stone room (two orbits), credits.
 BENCHMARK(BM_Section)
-    ->Arg(13)->Arg(44)->Arg(70)->Arg(100)->Arg(118)->Arg(130)->Arg(150)->Arg(165)->Arg(175)
+    ->Arg(13)
+    ->Arg(44)
+    ->Arg(70)
+    ->Arg(100)
+    ->Arg(118)
+    ->Arg(130)
+    ->Arg(150)
+    ->Arg(165)
+    ->Arg(175)
     ->Arg(190)
     ->UseRealTime()
     ->Unit(benchmark::kMillisecond);

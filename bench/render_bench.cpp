@@ -114,7 +114,8 @@ void BM_PretransformedGridLockFillDraw(benchmark::State& state) {
   IDirect3DVertexBuffer8* vertices = nullptr;
   IDirect3DIndexBuffer8* indices = nullptr;
   g_device->CreateVertexBuffer(kSide * kSide * 28, 0, 0x144, D3DPOOL_DEFAULT, &vertices);
-  g_device->CreateIndexBuffer(800 * 6, D3DUSAGE_WRITEONLY, D3DFMT_INDEX16, D3DPOOL_MANAGED, &indices);
+  g_device->CreateIndexBuffer(800 * 6, D3DUSAGE_WRITEONLY, D3DFMT_INDEX16, D3DPOOL_MANAGED,
+                              &indices);
   BYTE* data;
   indices->Lock(0, 0, &data, 0);
   uint16_t* index = reinterpret_cast<uint16_t*>(data);

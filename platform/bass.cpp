@@ -59,7 +59,9 @@ HSTREAM BASS_StreamCreateFile(BOOL memory, const void* file, DWORD, DWORD, DWORD
   return g_audio.music ? 1 : 0;
 }
 
-BOOL BASS_Start() { return g_audio.open ? TRUE : FALSE; }
+BOOL BASS_Start() {
+  return g_audio.open ? TRUE : FALSE;
+}
 
 BOOL BASS_StreamPlay(HSTREAM stream, BOOL, DWORD flags) {
   if (stream != 1 || !g_audio.music) return FALSE;

@@ -11,7 +11,7 @@ namespace {
 std::function<void(const char*, const std::string&)> g_lookupObserver;
 
 bool Exists(const std::string& path) {
-  struct stat info{};
+  struct stat info {};
   return stat(path.c_str(), &info) == 0;
 }
 

@@ -13,4 +13,6 @@ uint64_t GetTickCount() {
   return uint64_t(now.tv_sec) * 1000u + uint64_t(now.tv_nsec) / 1000000u;
 }
 
-void SetTickSource(std::function<uint64_t()> source) { g_tickSource = std::move(source); }
+void SetTickSource(std::function<uint64_t()> source) {
+  g_tickSource = std::move(source);
+}

@@ -48,22 +48,35 @@ WPARAM VirtualKey(SDL_Keycode key) {
   if (key >= SDLK_0 && key <= SDLK_9) return WPARAM(key);
   if (key >= SDLK_F1 && key <= SDLK_F12) return 0x70 + WPARAM(key - SDLK_F1);
   switch (key) {
-    case SDLK_ESCAPE: return VK_ESCAPE;
-    case SDLK_RETURN: return 0x0D;
-    case SDLK_SPACE: return 0x20;
-    case SDLK_TAB: return 0x09;
-    case SDLK_BACKSPACE: return 0x08;
+    case SDLK_ESCAPE:
+      return VK_ESCAPE;
+    case SDLK_RETURN:
+      return 0x0D;
+    case SDLK_SPACE:
+      return 0x20;
+    case SDLK_TAB:
+      return 0x09;
+    case SDLK_BACKSPACE:
+      return 0x08;
     case SDLK_LSHIFT:
-    case SDLK_RSHIFT: return 0x10;
+    case SDLK_RSHIFT:
+      return 0x10;
     case SDLK_LCTRL:
-    case SDLK_RCTRL: return 0x11;
+    case SDLK_RCTRL:
+      return 0x11;
     case SDLK_LALT:
-    case SDLK_RALT: return VK_MENU;
-    case SDLK_LEFT: return 0x25;
-    case SDLK_UP: return 0x26;
-    case SDLK_RIGHT: return 0x27;
-    case SDLK_DOWN: return 0x28;
-    default: return 0xFF;
+    case SDLK_RALT:
+      return VK_MENU;
+    case SDLK_LEFT:
+      return 0x25;
+    case SDLK_UP:
+      return 0x26;
+    case SDLK_RIGHT:
+      return 0x27;
+    case SDLK_DOWN:
+      return 0x28;
+    default:
+      return 0xFF;
   }
 }
 
@@ -102,7 +115,8 @@ void PumpEvents() {
         const bool altHeld = (event.key.keysym.mod & KMOD_ALT) != 0;
         const bool system = altHeld || key == SDLK_LALT || key == SDLK_RALT || key == SDLK_F10;
         // lParam: repeat count 1, bit 29 set while Alt is held, bit 30 for auto-repeat.
-        LPARAM lParam = 1 | (altHeld ? LPARAM(1) << 29 : 0) | (event.key.repeat ? LPARAM(1) << 30 : 0);
+        LPARAM lParam =
+            1 | (altHeld ? LPARAM(1) << 29 : 0) | (event.key.repeat ? LPARAM(1) << 30 : 0);
         Post(window, system ? WM_SYSKEYDOWN : WM_KEYDOWN, VirtualKey(key), lParam);
         break;
       }
@@ -182,11 +196,17 @@ BOOL ShowWindow(HWND window, int) {
   return wasVisible ? TRUE : FALSE;
 }
 
-BOOL UpdateWindow(HWND window) { return window && !window->destroyed ? TRUE : FALSE; }
+BOOL UpdateWindow(HWND window) {
+  return window && !window->destroyed ? TRUE : FALSE;
+}
 
-HINSTANCE GetModuleHandleA(const char*) { return &g_module; }
+HINSTANCE GetModuleHandleA(const char*) {
+  return &g_module;
+}
 
-HWND GetDesktopWindow() { return &g_desktop; }
+HWND GetDesktopWindow() {
+  return &g_desktop;
+}
 
 HWND GetForegroundWindow() {
   for (auto& w : g_windowSystem.windows)
@@ -213,7 +233,9 @@ BOOL PeekMessageA(MSG* msg, HWND, UINT, UINT, UINT removeFlags) {
   return FALSE;
 }
 
-BOOL TranslateMessage(const MSG*) { return FALSE; }
+BOOL TranslateMessage(const MSG*) {
+  return FALSE;
+}
 
 LRESULT DispatchMessageA(const MSG* msg) {
   HWND window = msg->hwnd;
@@ -244,7 +266,9 @@ int MessageBoxA(HWND owner, const char* text, const char* caption, UINT) {
   return IDOK;
 }
 
-SDL_Window* SdlWindowOf(HWND window) { return window ? window->sdl : nullptr; }
+SDL_Window* SdlWindowOf(HWND window) {
+  return window ? window->sdl : nullptr;
+}
 
 void PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   Post(window, message, wParam, lParam);

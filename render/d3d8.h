@@ -143,8 +143,8 @@ class IDirect3DDevice8 : public RefCounted {
   void ForgetGlBindings();
 
  private:
-  HRESULT Draw(D3DPRIMITIVETYPE type, UINT firstIndexOrVertex, UINT primitiveCount,
-               bool indexed, UINT minIndex, UINT vertexCount);
+  HRESULT Draw(D3DPRIMITIVETYPE type, UINT firstIndexOrVertex, UINT primitiveCount, bool indexed,
+               UINT minIndex, UINT vertexCount);
 
   void* glContext_;
   SDL_Window* window_;

@@ -20,8 +20,12 @@ constexpr HRESULT E_OUTOFMEMORY = HRESULT(0x8007000Eu);
 constexpr HRESULT D3DERR_NOTAVAILABLE = HRESULT(0x8876086Au);
 constexpr HRESULT D3DERR_INVALIDCALL = HRESULT(0x8876086Cu);
 constexpr HRESULT D3DXERR_INVALIDDATA = HRESULT(0x88760B59u);
-inline bool FAILED(HRESULT hr) { return hr < 0; }
-inline bool SUCCEEDED(HRESULT hr) { return hr >= 0; }
+inline bool FAILED(HRESULT hr) {
+  return hr < 0;
+}
+inline bool SUCCEEDED(HRESULT hr) {
+  return hr >= 0;
+}
 
 constexpr UINT D3D_SDK_VERSION = 120;
 constexpr UINT D3DADAPTER_DEFAULT = 0;

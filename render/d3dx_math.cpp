@@ -14,7 +14,9 @@ D3DXVECTOR3 Cross(D3DXVECTOR3 a, D3DXVECTOR3 b) {
   return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
 }
 
-float Dot(D3DXVECTOR3 a, D3DXVECTOR3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+float Dot(D3DXVECTOR3 a, D3DXVECTOR3 b) {
+  return a.x * b.x + a.y * b.y + a.z * b.z;
+}
 
 }  // namespace
 
@@ -28,8 +30,8 @@ D3DXMATRIX* D3DXMatrixMultiply(D3DXMATRIX* out, const D3DXMATRIX* a, const D3DXM
   D3DXMATRIX result;
   for (int r = 0; r < 4; ++r)
     for (int c = 0; c < 4; ++c)
-      result.m[r][c] = a->m[r][0] * b->m[0][c] + a->m[r][1] * b->m[1][c] +
-                       a->m[r][2] * b->m[2][c] + a->m[r][3] * b->m[3][c];
+      result.m[r][c] = a->m[r][0] * b->m[0][c] + a->m[r][1] * b->m[1][c] + a->m[r][2] * b->m[2][c] +
+                       a->m[r][3] * b->m[3][c];
   *out = result;
   return out;
 }

@@ -11,9 +11,8 @@ HRESULT D3DXCreateTextureFromFileA(IDirect3DDevice8* device, const char* path,
   *texture = nullptr;
   std::string file;
   Image image;
-  const bool loaded =
-      device && path && ReadDataFile(path, file) &&
-      DecodeBmp(reinterpret_cast<const uint8_t*>(file.data()), file.size(), image);
+  const bool loaded = device && path && ReadDataFile(path, file) &&
+                      DecodeBmp(reinterpret_cast<const uint8_t*>(file.data()), file.size(), image);
   if (loaded)
     *texture = new IDirect3DTexture8(device, image.width, image.height, image.rgba.data(),
                                      device->NextName("tex"));

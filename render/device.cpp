@@ -57,25 +57,37 @@ namespace {
 std::function<void(IDirect3DDevice8&)> g_presentHook;
 
 GLenum CompareFunction(DWORD func) {
-  static const GLenum table[] = {GL_ALWAYS, GL_NEVER,   GL_LESS,     GL_EQUAL, GL_LEQUAL,
+  static const GLenum table[] = {GL_ALWAYS,  GL_NEVER,    GL_LESS,   GL_EQUAL, GL_LEQUAL,
                                  GL_GREATER, GL_NOTEQUAL, GL_GEQUAL, GL_ALWAYS};
   return func < 9 ? table[func] : GL_ALWAYS;
 }
 
 GLenum BlendFactor(DWORD blend) {
   switch (blend) {
-    case D3DBLEND_ZERO: return GL_ZERO;
-    case D3DBLEND_ONE: return GL_ONE;
-    case D3DBLEND_SRCCOLOR: return GL_SRC_COLOR;
-    case D3DBLEND_INVSRCCOLOR: return GL_ONE_MINUS_SRC_COLOR;
-    case D3DBLEND_SRCALPHA: return GL_SRC_ALPHA;
-    case D3DBLEND_INVSRCALPHA: return GL_ONE_MINUS_SRC_ALPHA;
-    case D3DBLEND_DESTALPHA: return GL_DST_ALPHA;
-    case D3DBLEND_INVDESTALPHA: return GL_ONE_MINUS_DST_ALPHA;
-    case D3DBLEND_DESTCOLOR: return GL_DST_COLOR;
-    case D3DBLEND_INVDESTCOLOR: return GL_ONE_MINUS_DST_COLOR;
-    case D3DBLEND_SRCALPHASAT: return GL_SRC_ALPHA_SATURATE;
-    default: return GL_ONE;
+    case D3DBLEND_ZERO:
+      return GL_ZERO;
+    case D3DBLEND_ONE:
+      return GL_ONE;
+    case D3DBLEND_SRCCOLOR:
+      return GL_SRC_COLOR;
+    case D3DBLEND_INVSRCCOLOR:
+      return GL_ONE_MINUS_SRC_COLOR;
+    case D3DBLEND_SRCALPHA:
+      return GL_SRC_ALPHA;
+    case D3DBLEND_INVSRCALPHA:
+      return GL_ONE_MINUS_SRC_ALPHA;
+    case D3DBLEND_DESTALPHA:
+      return GL_DST_ALPHA;
+    case D3DBLEND_INVDESTALPHA:
+      return GL_ONE_MINUS_DST_ALPHA;
+    case D3DBLEND_DESTCOLOR:
+      return GL_DST_COLOR;
+    case D3DBLEND_INVDESTCOLOR:
+      return GL_ONE_MINUS_DST_COLOR;
+    case D3DBLEND_SRCALPHASAT:
+      return GL_SRC_ALPHA_SATURATE;
+    default:
+      return GL_ONE;
   }
 }
 
@@ -88,10 +100,14 @@ GLint MinFilter(DWORD min, DWORD mip) {
 
 GLint AddressMode(DWORD mode) {
   switch (mode) {
-    case D3DTADDRESS_MIRROR: return GL_MIRRORED_REPEAT;
-    case D3DTADDRESS_CLAMP: return GL_CLAMP_TO_EDGE;
-    case D3DTADDRESS_BORDER: return GL_CLAMP_TO_BORDER;
-    default: return GL_REPEAT;
+    case D3DTADDRESS_MIRROR:
+      return GL_MIRRORED_REPEAT;
+    case D3DTADDRESS_CLAMP:
+      return GL_CLAMP_TO_EDGE;
+    case D3DTADDRESS_BORDER:
+      return GL_CLAMP_TO_BORDER;
+    default:
+      return GL_REPEAT;
   }
 }
 
@@ -176,7 +192,8 @@ IDirect3DDevice8::IDirect3DDevice8(void* glContext, SDL_Window* window, int widt
   for (uint32_t s = 0; s < kStageCount; ++s) glBindSampler(s, state_->samplers[s]);
   glFrontFace(GL_CCW);
   glViewport(0, 0, width, height);
-  if (RenderScale() > 1) scaledTarget_ = std::make_unique<ScaledTarget>(width, height, RenderScale());
+  if (RenderScale() > 1)
+    scaledTarget_ = std::make_unique<ScaledTarget>(width, height, RenderScale());
 }
 
 IDirect3DDevice8::~IDirect3DDevice8() {
@@ -192,9 +209,10 @@ void IDirect3DDevice8::ForgetGlBindings() {
   gl.arrayBuffer = gl.elementBuffer = ~0u;
 }
 
-HRESULT IDirect3DDevice8::Clear(DWORD rectCount, const void*, DWORD flags, D3DCOLOR color,
-                                float z, DWORD stencil) {
-  if (CallRecorder* recorder = ActiveCallRecorder()) recorder->Record("Clear", rectCount, flags, color, z, stencil);
+HRESULT IDirect3DDevice8::Clear(DWORD rectCount, const void*, DWORD flags, D3DCOLOR color, float z,
+                                DWORD stencil) {
+  if (CallRecorder* recorder = ActiveCallRecorder())
+    recorder->Record("Clear", rectCount, flags, color, z, stencil);
   GLbitfield mask = 0;
   if (flags & D3DCLEAR_TARGET) {
     glClearColor(((color >> 16) & 255) / 255.0f, ((color >> 8) & 255) / 255.0f,
@@ -281,7 +299,8 @@ HRESULT IDirect3DDevice8::GetTransform(D3DTRANSFORMSTATETYPE type, D3DMATRIX* ma
 }
 
 HRESULT IDirect3DDevice8::SetRenderState(D3DRENDERSTATETYPE state, DWORD value) {
-  if (CallRecorder* recorder = ActiveCallRecorder()) recorder->Record("SetRenderState", state, value);
+  if (CallRecorder* recorder = ActiveCallRecorder())
+    recorder->Record("SetRenderState", state, value);
   if (state >= kRenderStateCount) return D3DERR_INVALIDCALL;
   state_->d3d.render[state] = value;
   return D3D_OK;
@@ -295,7 +314,8 @@ HRESULT IDirect3DDevice8::GetRenderState(D3DRENDERSTATETYPE state, DWORD* value)
 
 HRESULT IDirect3DDevice8::SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type,
                                                DWORD value) {
-  if (CallRecorder* recorder = ActiveCallRecorder()) recorder->Record("SetTextureStageState", stage, type, value);
+  if (CallRecorder* recorder = ActiveCallRecorder())
+    recorder->Record("SetTextureStageState", stage, type, value);
   if (stage >= kStageCount || type >= kStageStateCount) return D3DERR_INVALIDCALL;
   state_->d3d.stage[stage][type] = value;
   return D3D_OK;
@@ -309,7 +329,8 @@ HRESULT IDirect3DDevice8::GetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATE
 }
 
 HRESULT IDirect3DDevice8::SetTexture(DWORD stage, IDirect3DTexture8* texture) {
-  if (CallRecorder* recorder = ActiveCallRecorder()) recorder->Record("SetTexture", stage, texture ? texture->Name() : "null");
+  if (CallRecorder* recorder = ActiveCallRecorder())
+    recorder->Record("SetTexture", stage, texture ? texture->Name() : "null");
   if (stage >= kStageCount) return D3DERR_INVALIDCALL;
   state_->d3d.textures[stage] = texture;
   return D3D_OK;
@@ -321,7 +342,7 @@ HRESULT IDirect3DDevice8::CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf
   *buffer = length ? new IDirect3DVertexBuffer8(this, length, NextName("vb")) : nullptr;
   if (CallRecorder* recorder = ActiveCallRecorder())
     recorder->Record("CreateVertexBuffer", length, usage, fvf, pool,
-                      *buffer ? (*buffer)->Name() : "null");
+                     *buffer ? (*buffer)->Name() : "null");
   return *buffer ? D3D_OK : D3DERR_INVALIDCALL;
 }
 
@@ -333,7 +354,7 @@ HRESULT IDirect3DDevice8::CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT 
                 : nullptr;
   if (CallRecorder* recorder = ActiveCallRecorder())
     recorder->Record("CreateIndexBuffer", length, usage, format, pool,
-                      *buffer ? (*buffer)->Name() : "null");
+                     *buffer ? (*buffer)->Name() : "null");
   return *buffer ? D3D_OK : D3DERR_INVALIDCALL;
 }
 
@@ -363,7 +384,8 @@ HRESULT IDirect3DDevice8::SetIndices(IDirect3DIndexBuffer8* buffer, UINT baseVer
 
 HRESULT IDirect3DDevice8::DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex,
                                         UINT primitiveCount) {
-  if (CallRecorder* recorder = ActiveCallRecorder()) recorder->Record("DrawPrimitive", type, startVertex, primitiveCount);
+  if (CallRecorder* recorder = ActiveCallRecorder())
+    recorder->Record("DrawPrimitive", type, startVertex, primitiveCount);
   return Draw(type, startVertex, primitiveCount, false, startVertex, 0);
 }
 
@@ -372,12 +394,12 @@ HRESULT IDirect3DDevice8::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, UINT minIn
                                                UINT primitiveCount) {
   if (CallRecorder* recorder = ActiveCallRecorder())
     recorder->Record("DrawIndexedPrimitive", type, minIndex, vertexCount, startIndex,
-                      primitiveCount);
+                     primitiveCount);
   return Draw(type, startIndex, primitiveCount, true, minIndex, vertexCount);
 }
 
-HRESULT IDirect3DDevice8::Draw(D3DPRIMITIVETYPE type, UINT first, UINT primitiveCount,
-                               bool indexed, UINT minIndex, UINT vertexCount) {
+HRESULT IDirect3DDevice8::Draw(D3DPRIMITIVETYPE type, UINT first, UINT primitiveCount, bool indexed,
+                               UINT minIndex, UINT vertexCount) {
   auto& d3d = state_->d3d;
   auto& gl = state_->gl;
   if (type != D3DPT_TRIANGLELIST && type != D3DPT_TRIANGLESTRIP) return D3DERR_INVALIDCALL;
@@ -413,15 +435,17 @@ HRESULT IDirect3DDevice8::Draw(D3DPRIMITIVETYPE type, UINT first, UINT primitive
       D3DXMatrixMultiply(&state_->worldViewProjection, &worldView, &d3d.projection);
       state_->productVersion = state_->transformVersion;
     }
-    glUniformMatrix4fv(program.worldViewProjection, 1, GL_FALSE, &state_->worldViewProjection.m[0][0]);
+    glUniformMatrix4fv(program.worldViewProjection, 1, GL_FALSE,
+                       &state_->worldViewProjection.m[0][0]);
     program.transformVersion = state_->transformVersion;
   }
 
   // Depth, culling, blending.
   const DWORD* rs = d3d.render;
-  const bool overlay = (d3d.fvf & D3DFVF_XYZRHW) &&
-                       IsOverlay(d3d.stream, d3d.stride, indexed ? d3d.baseVertex + minIndex : first,
-                                 indexed ? vertexCount : elementCount);
+  const bool overlay =
+      (d3d.fvf & D3DFVF_XYZRHW) &&
+      IsOverlay(d3d.stream, d3d.stride, indexed ? d3d.baseVertex + minIndex : first,
+                indexed ? vertexCount : elementCount);
   const int depthTest = rs[D3DRS_ZENABLE] != D3DZB_FALSE && !overlay;
   SetCapability(GL_DEPTH_TEST, depthTest, gl.depthTest);
   if (depthTest) {
@@ -472,8 +496,10 @@ HRESULT IDirect3DDevice8::Draw(D3DPRIMITIVETYPE type, UINT first, UINT primitive
     const GLint minFilter = MinFilter(st[D3DTSS_MINFILTER], st[D3DTSS_MIPFILTER]);
     const GLint magFilter = st[D3DTSS_MAGFILTER] >= D3DTEXF_LINEAR ? GL_LINEAR : GL_NEAREST;
     const GLint wrapS = AddressMode(st[D3DTSS_ADDRESSU]), wrapT = AddressMode(st[D3DTSS_ADDRESSV]);
-    if (gl.minFilter[s] != minFilter) glSamplerParameteri(sampler, GL_TEXTURE_MIN_FILTER, gl.minFilter[s] = minFilter);
-    if (gl.magFilter[s] != magFilter) glSamplerParameteri(sampler, GL_TEXTURE_MAG_FILTER, gl.magFilter[s] = magFilter);
+    if (gl.minFilter[s] != minFilter)
+      glSamplerParameteri(sampler, GL_TEXTURE_MIN_FILTER, gl.minFilter[s] = minFilter);
+    if (gl.magFilter[s] != magFilter)
+      glSamplerParameteri(sampler, GL_TEXTURE_MAG_FILTER, gl.magFilter[s] = magFilter);
     if (gl.wrapS[s] != wrapS) glSamplerParameteri(sampler, GL_TEXTURE_WRAP_S, gl.wrapS[s] = wrapS);
     if (gl.wrapT[s] != wrapT) glSamplerParameteri(sampler, GL_TEXTURE_WRAP_T, gl.wrapT[s] = wrapT);
   }
@@ -499,7 +525,8 @@ HRESULT IDirect3DDevice8::Draw(D3DPRIMITIVETYPE type, UINT first, UINT primitive
     }
     if (d3d.fvf & D3DFVF_TEX1) {
       glEnableVertexAttribArray(2);
-      glVertexAttribPointer(2, 2, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<const void*>(offset));
+      glVertexAttribPointer(2, 2, GL_FLOAT, GL_FALSE, stride,
+                            reinterpret_cast<const void*>(offset));
     } else {
       glDisableVertexAttribArray(2);
     }

@@ -26,13 +26,15 @@ std::vector<D3DDISPLAYMODE> DisplayModes() {
   for (int i = 0; i < count; ++i) {
     SDL_DisplayMode mode{};
     if (SDL_GetDisplayMode(0, i, &mode) == 0)
-      modes.push_back({UINT(mode.w), UINT(mode.h), UINT(mode.refresh_rate),
-                       FormatOfPixels(mode.format)});
+      modes.push_back(
+          {UINT(mode.w), UINT(mode.h), UINT(mode.refresh_rate), FormatOfPixels(mode.format)});
   }
   return modes;
 }
 
-bool SixteenBit(D3DFORMAT format) { return format == D3DFMT_R5G6B5; }
+bool SixteenBit(D3DFORMAT format) {
+  return format == D3DFMT_R5G6B5;
+}
 
 bool IsSoftwareRenderer() {
   const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));

@@ -50,15 +50,24 @@ std::string Arg(DWORD arg, int stage, bool alpha) {
 
 std::string Operation(DWORD op, const std::string& a, const std::string& b) {
   switch (op) {
-    case D3DTOP_SELECTARG1: return a;
-    case D3DTOP_SELECTARG2: return b;
-    case D3DTOP_MODULATE: return a + " * " + b;
-    case D3DTOP_MODULATE2X: return "2.0 * " + a + " * " + b;
-    case D3DTOP_MODULATE4X: return "4.0 * " + a + " * " + b;
-    case D3DTOP_ADD: return a + " + " + b;
-    case D3DTOP_ADDSIGNED: return a + " + " + b + " - 0.5";
-    case D3DTOP_SUBTRACT: return a + " - " + b;
-    default: return a;
+    case D3DTOP_SELECTARG1:
+      return a;
+    case D3DTOP_SELECTARG2:
+      return b;
+    case D3DTOP_MODULATE:
+      return a + " * " + b;
+    case D3DTOP_MODULATE2X:
+      return "2.0 * " + a + " * " + b;
+    case D3DTOP_MODULATE4X:
+      return "4.0 * " + a + " * " + b;
+    case D3DTOP_ADD:
+      return a + " + " + b;
+    case D3DTOP_ADDSIGNED:
+      return a + " + " + b + " - 0.5";
+    case D3DTOP_SUBTRACT:
+      return a + " - " + b;
+    default:
+      return a;
   }
 }
 
@@ -144,11 +153,10 @@ PipelineKey MakePipelineKey(DWORD fvf, const DWORD (*stageStates)[kStageStateCou
   if (fvf & D3DFVF_TEX1) key |= 4;
   for (uint32_t stage = 0; stage < kStageCount; ++stage) {
     const DWORD* st = stageStates[stage];
-    StageSetup setup{st[D3DTSS_COLOROP],  st[D3DTSS_COLORARG1], st[D3DTSS_COLORARG2],
-                     st[D3DTSS_ALPHAOP],  st[D3DTSS_ALPHAARG1], st[D3DTSS_ALPHAARG2]};
+    StageSetup setup{st[D3DTSS_COLOROP], st[D3DTSS_COLORARG1], st[D3DTSS_COLORARG2],
+                     st[D3DTSS_ALPHAOP], st[D3DTSS_ALPHAARG1], st[D3DTSS_ALPHAARG2]};
     if (!KnownOp(setup.colorOp)) break;
-    if (!hasTexture[stage] && ReadsTexture(setup.colorOp, setup.colorArg1, setup.colorArg2))
-      break;
+    if (!hasTexture[stage] && ReadsTexture(setup.colorOp, setup.colorArg1, setup.colorArg2)) break;
     if (!KnownOp(setup.alphaOp) ||
         (!hasTexture[stage] && ReadsTexture(setup.alphaOp, setup.alphaArg1, setup.alphaArg2)))
       setup.alphaOp = D3DTOP_DISABLE;

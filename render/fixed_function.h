@@ -7,8 +7,8 @@
 // the cascade there, as if it and the stages after it were disabled.
 #pragma once
 
-#include <cstdint>
 #include <cstddef>
+#include <cstdint>
 #include <unordered_map>
 
 #include "render/d3d8_types.h"

@@ -8,9 +8,13 @@ namespace {
 int g_renderScale = 1;
 }
 
-void SetRenderScale(int scale) { g_renderScale = scale < 1 ? 1 : scale; }
+void SetRenderScale(int scale) {
+  g_renderScale = scale < 1 ? 1 : scale;
+}
 
-int RenderScale() { return g_renderScale; }
+int RenderScale() {
+  return g_renderScale;
+}
 
 void ReadPixelsTopDown(int width, int height, std::vector<uint8_t>& rgba) {
   const size_t row = size_t(width) * 4;

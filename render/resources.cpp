@@ -51,8 +51,7 @@ HRESULT BufferBase::Lock(UINT offset, UINT size, BYTE** data, DWORD flags) {
 }
 
 HRESULT BufferBase::Unlock() {
-  if (CallRecorder* recorder = ActiveCallRecorder())
-    recorder->Record("Unlock", name_);
+  if (CallRecorder* recorder = ActiveCallRecorder()) recorder->Record("Unlock", name_);
   if (!locked_) return D3DERR_INVALIDCALL;
   locked_ = false;
   if (*contextAlive_ && lockSize_ > 0) {
@@ -64,7 +63,11 @@ HRESULT BufferBase::Unlock() {
 
 IDirect3DTexture8::IDirect3DTexture8(IDirect3DDevice8* device, int width, int height,
                                      const uint8_t* rgba, std::string name)
-    : device_(device), contextAlive_(device->ContextAlive()), width_(width), height_(height), name_(std::move(name)) {
+    : device_(device),
+      contextAlive_(device->ContextAlive()),
+      width_(width),
+      height_(height),
+      name_(std::move(name)) {
   // GL's rows run bottom-up in memory order, but texture coordinates follow the rows as
   // given: row 0 of `rgba` (the image's top) sits at v = 0, as Direct3D samples it.
   glGenTextures(1, &glName_);

@@ -10,10 +10,10 @@
 #include <cstdint>
 
 struct CubeNode {
-  float size;            // edge length of the cube model: 100
-  float scale;           // uniform scale of this node's cube
-  int8_t axis;           // direction from the parent, 0..5 (see AxisVector)
-  CubeNode* children[6]; // null in the last level
+  float size;             // edge length of the cube model: 100
+  float scale;            // uniform scale of this node's cube
+  int8_t axis;            // direction from the parent, 0..5 (see AxisVector)
+  CubeNode* children[6];  // null in the last level
 };
 
 // The root: size 100, scale 8. Its 1554 descendants live on the heap for the whole run.

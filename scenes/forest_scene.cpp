@@ -72,8 +72,7 @@ void ForestScene::Load() {
   g_hatt.PlanarMapTexCoords(0, -15, 65, 45, 0, 0, 2);
 }
 
-void ForestScene::DrawSpruce(float x, float y, float z, float rx, float ry, float rz,
-                             float scale) {
+void ForestScene::DrawSpruce(float x, float y, float z, float rx, float ry, float rz, float scale) {
   for (Mesh* part : {&g_granbarr, &g_granstam}) {
     part->Scale(scale);
     part->Rotate(rx, ry, rz);
@@ -108,7 +107,9 @@ void ForestScene::DrawForest() {
         DrawSpruce(float((i - 5) * 170), 0, float((5 - j) * 170), 0, 0, 0, 0.5f);
 }
 
-void ForestScene::DrawFigure(float x, float y, float z) { DrawFigureWithWeight(x, y, z, 1100); }
+void ForestScene::DrawFigure(float x, float y, float z) {
+  DrawFigureWithWeight(x, y, z, 1100);
+}
 
 void ForestScene::DrawFigureMorphing(float x, float y, float z) {
   DrawFigureWithWeight(x, y, z, float(600 * std::sin(5 * ClockNow()) + 500));

@@ -69,9 +69,9 @@ DemoDataDir::DemoDataDir(bool withData) {
                            "eldpinnar", "eld", "mark", "himmel", "huvud", "hatt"})
     WriteFile(std::string("Data/") + name + ".msh", CubeMsh(20));
   for (const char* name :
-       {"cube", "cube2", "cube3", "cube4", "cube5", "StenAl", "Gray", "Tex2", "Tex3",
-        "granbarr", "granstam", "rum", "bricks", "eld", "himmel", "huve", "hatt", "presents",
-        "brindlequay", "finish", "code", "greets", "where"})
+       {"cube", "cube2",    "cube3",       "cube4",  "cube5",  "StenAl", "Gray",   "Tex2",
+        "Tex3", "granbarr", "granstam",    "rum",    "bricks", "eld",    "himmel", "huve",
+        "hatt", "presents", "brindlequay", "finish", "code",   "greets", "where"})
     WriteFile(std::string("Data/") + name + ".bmp", SolidBmp(2, 2, 0x406080));
   WriteFile("Data/solen.mp3", SilentWav(0.5));
 }

@@ -41,7 +41,9 @@ void DemoFixture::TearDown() {
   data_.reset();
 }
 
-void DemoFixture::SetDemoTime(double t) { ticks_ = kStartTicks + uint64_t(std::llround(t * 1000)); }
+void DemoFixture::SetDemoTime(double t) {
+  ticks_ = kStartTicks + uint64_t(std::llround(t * 1000));
+}
 
 std::map<std::string, int> DemoFixture::Frame(double t) {
   SetDemoTime(t);
@@ -53,7 +55,8 @@ std::map<std::string, int> DemoFixture::Frame(double t) {
   return DrawsByTexture(frameCalls_);
 }
 
-std::map<std::string, int> DemoFixture::DrawsByTexture(const std::vector<std::string>& calls) const {
+std::map<std::string, int> DemoFixture::DrawsByTexture(
+    const std::vector<std::string>& calls) const {
   std::map<std::string, int> draws;
   std::string texture = "null";
   for (const std::string& call : calls) {
@@ -61,7 +64,8 @@ std::map<std::string, int> DemoFixture::DrawsByTexture(const std::vector<std::st
       const std::string name = call.substr(14, call.size() - 15);
       const auto label = textureLabels_.find(name);
       texture = label == textureLabels_.end() ? name : label->second;
-    } else if (call.rfind("DrawPrimitive(", 0) == 0 || call.rfind("DrawIndexedPrimitive(", 0) == 0) {
+    } else if (call.rfind("DrawPrimitive(", 0) == 0 ||
+               call.rfind("DrawIndexedPrimitive(", 0) == 0) {
       ++draws[texture];
     }
   }

@@ -15,11 +15,17 @@
 
 namespace {
 
-void Cull(DWORD mode) { g_device->SetRenderState(D3DRS_CULLMODE, mode); }
+void Cull(DWORD mode) {
+  g_device->SetRenderState(D3DRS_CULLMODE, mode);
+}
 
-double T() { return ClockNow(); }
+double T() {
+  return ClockNow();
+}
 
-double t() { return g_demoClock.Elapsed(); }
+double t() {
+  return g_demoClock.Elapsed();
+}
 
 // Three echoes of the vellmoth figure swinging about y, one swing amplitude per frame.
 void FigureEchoes() {
@@ -28,9 +34,7 @@ void FigureEchoes() {
   g_camera.Apply();
   const double r = (Rand() % 10) / 40.0;
   const double a = r + 0.3;
-  const struct {
-    float z, s;
-  } copies[3] = {{0, 2.0f}, {40, 2.2f}, {100, 2.4f}};
+  const struct { float z, s; } copies[3] = {{0, 2.0f}, {40, 2.2f}, {100, 2.4f}};
   for (int i = 0; i < 3; ++i) {
     g_vellmoth.Translate(-150, 0, copies[i].z);
     g_vellmoth.Scale(copies[i].s);
@@ -43,7 +47,9 @@ void FigureEchoes() {
 
 // A caption moving left from the screen's right edge at `speed` pixels per second,
 // `start` seconds into the demo.
-float ScrollX(double start, double speed) { return float(800 - (t() - start) * speed); }
+float ScrollX(double start, double speed) {
+  return float(800 - (t() - start) * speed);
+}
 
 }  // namespace
 

@@ -24,15 +24,15 @@ using LoadingTest = DemoFixture;
 
 TEST_F(LoadingTest, LoadsEveryFileInTheFixedOrder) {
   const std::vector<std::string> expected = {
-      "Data\\cube.bmp",      "Data\\cube2.bmp",    "Data\\cube3.bmp",      "Data\\cube4.bmp",
-      "Data\\cube5.bmp",     "Data\\stenal.bmp",   "Data\\stenal.bmp",     "Data\\gray.bmp",
-      "Data\\gray.bmp",      "Data\\gray.bmp",     "Data\\presents.bmp",   "Data\\brindlequay.bmp",
-      "Data\\finish.bmp",    "Data\\code.bmp",     "Data\\greets.bmp",     "Data\\where.bmp",
-      "Data\\granbarr.bmp",  "Data\\granstam.bmp", "Data\\Gray.bmp",       "Data\\Gray.bmp",
-      "Data\\Gray.bmp",      "Data\\rum.bmp",      "Data\\StenAl.bmp",     "Data\\StenAl.bmp",
-      "Data\\bricks.bmp",    "Data\\stenal.bmp",   "Data\\eld.bmp",        "Data\\granbarr.bmp",
-      "Data\\himmel.bmp",    "Data\\huve.bmp",     "Data\\hatt.bmp",       "Data\\Tex3.bmp",
-      "Data\\Tex2.bmp",      "Data\\Tex2.bmp"};
+      "Data\\cube.bmp",     "Data\\cube2.bmp",    "Data\\cube3.bmp",    "Data\\cube4.bmp",
+      "Data\\cube5.bmp",    "Data\\stenal.bmp",   "Data\\stenal.bmp",   "Data\\gray.bmp",
+      "Data\\gray.bmp",     "Data\\gray.bmp",     "Data\\presents.bmp", "Data\\brindlequay.bmp",
+      "Data\\finish.bmp",   "Data\\code.bmp",     "Data\\greets.bmp",   "Data\\where.bmp",
+      "Data\\granbarr.bmp", "Data\\granstam.bmp", "Data\\Gray.bmp",     "Data\\Gray.bmp",
+      "Data\\Gray.bmp",     "Data\\rum.bmp",      "Data\\StenAl.bmp",   "Data\\StenAl.bmp",
+      "Data\\bricks.bmp",   "Data\\stenal.bmp",   "Data\\eld.bmp",      "Data\\granbarr.bmp",
+      "Data\\himmel.bmp",   "Data\\huve.bmp",     "Data\\hatt.bmp",     "Data\\Tex3.bmp",
+      "Data\\Tex2.bmp",     "Data\\Tex2.bmp"};
   EXPECT_EQ(TextureLoads(loadCalls_.Calls()), expected);
   for (const auto& [name, label] : textureLabels_) EXPECT_NE(name, "null") << label;
 }

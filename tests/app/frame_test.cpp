@@ -41,8 +41,8 @@ TEST_F(FrameTest, BracketIssuesClearBeginEndPresentInOrder) {
   BeginFrame();
   EndFrame();
   EXPECT_EQ(recorder.Calls(),
-            (std::vector<std::string>{"Clear(0, 3, 4278850590, 1, 0)", "BeginScene()",
-                                      "EndScene()", "Present()"}));
+            (std::vector<std::string>{"Clear(0, 3, 4278850590, 1, 0)", "BeginScene()", "EndScene()",
+                                      "Present()"}));
 }
 
 }  // namespace

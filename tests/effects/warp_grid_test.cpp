@@ -3,11 +3,9 @@
 #include "effects/warp_grid.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <memory>
@@ -15,6 +13,7 @@
 #include <vector>
 
 #include "platform/tick.h"
+#include "tests/demo_data.h"
 #include "tests/gl_test.h"
 #include "tests/test_files.h"
 
@@ -41,23 +40,12 @@ bool Near(const Rgba& a, const Rgba& b) {
 class TextureDir {
  public:
   TextureDir() {
-    char pattern[] = "/tmp/emberhall_warp_XXXXXX";
-    root_ = mkdtemp(pattern);
-    previous_ = std::filesystem::current_path();
-    std::filesystem::current_path(root_);
     std::filesystem::create_directory("Data");
-    const std::string bmp = Bmp24(2, 2, {kTopLeft, kTopRight, kBottomLeft, kBottomRight});
-    FILE* file = std::fopen("Data/Tex3.bmp", "wb");
-    std::fwrite(bmp.data(), 1, bmp.size(), file);
-    std::fclose(file);
-  }
-  ~TextureDir() {
-    std::filesystem::current_path(previous_);
-    std::filesystem::remove_all(root_);
+    WriteFile("Data/Tex3.bmp", Bmp24(2, 2, {kTopLeft, kTopRight, kBottomLeft, kBottomRight}));
   }
 
  private:
-  std::filesystem::path root_, previous_;
+  DemoDataDir dir_{false};
 };
 
 // Grids made by one test (too large for the stack); their buffers and texture are

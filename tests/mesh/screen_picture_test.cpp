@@ -3,14 +3,13 @@
 #include "mesh/screen_picture.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
-#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "tests/demo_data.h"
 #include "tests/gl_test.h"
 #include "tests/test_files.h"
 
@@ -33,23 +32,12 @@ void ExpectCorner(const ScreenVertex& corner, float x, float y, float z, float u
 class PictureDir {
  public:
   PictureDir() {
-    char pattern[] = "/tmp/emberhall_picture_XXXXXX";
-    root_ = mkdtemp(pattern);
-    previous_ = std::filesystem::current_path();
-    std::filesystem::current_path(root_);
     std::filesystem::create_directory("Data");
-    const std::string bmp = Bmp24(2, 1, {0xFFFFFF, 0x000000});
-    FILE* file = std::fopen("Data/where.bmp", "wb");
-    std::fwrite(bmp.data(), 1, bmp.size(), file);
-    std::fclose(file);
-  }
-  ~PictureDir() {
-    std::filesystem::current_path(previous_);
-    std::filesystem::remove_all(root_);
+    WriteFile("Data/where.bmp", Bmp24(2, 1, {0xFFFFFF, 0x000000}));
   }
 
  private:
-  std::filesystem::path root_, previous_;
+  DemoDataDir dir_{false};
 };
 
 // A picture made by a test over the rectangle given, from Data\where.bmp unless told

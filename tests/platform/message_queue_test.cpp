@@ -130,8 +130,7 @@ TEST_F(MessageQueueTest, AltF4ClosesTheWindow) {
 }
 
 TEST_F(MessageQueueTest, UnregisteredClassMakesNoWindow) {
-  EXPECT_EQ(CreateWindowExA(0, "Nothing", "x", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr,
-                            nullptr),
+  EXPECT_EQ(CreateWindowExA(0, "Nothing", "x", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr),
             nullptr);
   EXPECT_TRUE(UnregisterClassA("Test", nullptr));
   EXPECT_FALSE(UnregisterClassA("Test", nullptr));

@@ -6,7 +6,8 @@
 
 namespace {
 
-void ExpectMatrix(const D3DXMATRIX& actual, const float (&expected)[4][4], float tolerance = 1e-6f) {
+void ExpectMatrix(const D3DXMATRIX& actual, const float (&expected)[4][4],
+                  float tolerance = 1e-6f) {
   for (int r = 0; r < 4; ++r)
     for (int c = 0; c < 4; ++c)
       EXPECT_NEAR(actual.m[r][c], expected[r][c], tolerance) << "row " << r << " column " << c;
@@ -78,11 +79,7 @@ TEST(D3DXMatrix, LookAtLHPutsTheEyeAtTheOriginLookingDownZ) {
   EXPECT_NEAR(a.z, std::sqrt(200.0f * 200 + 50 * 50), 1e-3);
   // The x axis is normalise(up x z): z = (-200, 0, -50)/|.|, so x = (-50, 0, 200)/|.|.
   const float n = std::sqrt(200.0f * 200 + 50 * 50);
-  ExpectMatrix(m,
-               {{-50 / n, 0, -200 / n, 0},
-                {0, 1, 0, 0},
-                {200 / n, 0, -50 / n, 0},
-                {0, 0, n, 1}},
+  ExpectMatrix(m, {{-50 / n, 0, -200 / n, 0}, {0, 1, 0, 0}, {200 / n, 0, -50 / n, 0}, {0, 0, n, 1}},
                1e-4f);
 }
 

@@ -112,7 +112,9 @@ class DevicePixelTest : public DeviceTest {
   std::vector<IDirect3DVertexBuffer8*> buffers_;
 };
 
-Rgba Colour(D3DCOLOR c) { return {int(c >> 16 & 255), int(c >> 8 & 255), int(c & 255), int(c >> 24)}; }
+Rgba Colour(D3DCOLOR c) {
+  return {int(c >> 16 & 255), int(c >> 8 & 255), int(c & 255), int(c >> 24)};
+}
 
 // --- Texture stage colour operations -------------------------------------------------
 
@@ -124,14 +126,10 @@ struct OpCase {
 TEST_F(DevicePixelTest, EveryColourOperationOnAKnownTexelAndDiffuse) {
   // texel (200, 100, 50), diffuse (100, 50, 200)
   const OpCase cases[] = {
-      {D3DTOP_SELECTARG1, {200, 100, 50, 255}},
-      {D3DTOP_SELECTARG2, {100, 50, 200, 255}},
-      {D3DTOP_MODULATE, {78, 20, 39, 255}},
-      {D3DTOP_MODULATE2X, {157, 39, 78, 255}},
-      {D3DTOP_MODULATE4X, {255, 78, 157, 255}},
-      {D3DTOP_ADD, {255, 150, 250, 255}},
-      {D3DTOP_ADDSIGNED, {172, 22, 122, 255}},
-      {D3DTOP_SUBTRACT, {100, 50, 0, 255}},
+      {D3DTOP_SELECTARG1, {200, 100, 50, 255}}, {D3DTOP_SELECTARG2, {100, 50, 200, 255}},
+      {D3DTOP_MODULATE, {78, 20, 39, 255}},     {D3DTOP_MODULATE2X, {157, 39, 78, 255}},
+      {D3DTOP_MODULATE4X, {255, 78, 157, 255}}, {D3DTOP_ADD, {255, 150, 250, 255}},
+      {D3DTOP_ADDSIGNED, {172, 22, 122, 255}},  {D3DTOP_SUBTRACT, {100, 50, 0, 255}},
   };
   g_device->SetTexture(0, Texture(1, 1, {kTexel}));
   float left = 0;
@@ -141,7 +139,8 @@ TEST_F(DevicePixelTest, EveryColourOperationOnAKnownTexelAndDiffuse) {
     left += 20;
   }
   for (size_t i = 0; i < std::size(cases); ++i)
-    EXPECT_PRED3(Near, Pixel(int(i) * 20 + 10, 10), cases[i].expected, 2) << "operation " << cases[i].op;
+    EXPECT_PRED3(Near, Pixel(int(i) * 20 + 10, 10), cases[i].expected, 2)
+        << "operation " << cases[i].op;
 }
 
 TEST_F(DevicePixelTest, InitialStageZeroModulatesTextureWithDiffuse) {
@@ -155,9 +154,10 @@ TEST_F(DevicePixelTest, FormatsWithoutDiffuseModulateWithWhite) {
     float x, y, z, rhw, u, v;
   };
   g_device->SetTexture(0, Texture(1, 1, {kTexel}));
-  DrawStrip<ScreenVertex>(D3DFVF_XYZRHW | D3DFVF_TEX1,
-                          {{0, 0, 0.5f, 1, 0, 0}, {20, 0, 0.5f, 1, 1, 0}, {0, 20, 0.5f, 1, 0, 1},
-                           {20, 20, 0.5f, 1, 1, 1}});
+  DrawStrip<ScreenVertex>(D3DFVF_XYZRHW | D3DFVF_TEX1, {{0, 0, 0.5f, 1, 0, 0},
+                                                        {20, 0, 0.5f, 1, 1, 0},
+                                                        {0, 20, 0.5f, 1, 0, 1},
+                                                        {20, 20, 0.5f, 1, 1, 1}});
   EXPECT_PRED3(Near, Pixel(10, 10), Colour(kTexel), 1);
 }
 
@@ -290,7 +290,8 @@ TEST_F(DevicePixelTest, CullModesJudgeWindingOnTheScreen) {
   const Rgba white{255, 255, 255, 255}, clear{10, 20, 30, 255};
   for (const Case& c : cases) {
     EXPECT_EQ(Pixel(5, int(top) + 5), c.clockwiseShown ? white : clear) << "mode " << c.mode;
-    EXPECT_EQ(Pixel(45, int(top) + 5), c.counterClockwiseShown ? white : clear) << "mode " << c.mode;
+    EXPECT_EQ(Pixel(45, int(top) + 5), c.counterClockwiseShown ? white : clear)
+        << "mode " << c.mode;
     top += 30;
   }
 }

@@ -5,8 +5,8 @@
 #include <cmath>
 
 #include "mesh/mesh.h"
-#include "render/d3dx_math.h"
 #include "platform/tick.h"
+#include "render/d3dx_math.h"
 #include "tests/demo_frames.h"
 
 namespace {

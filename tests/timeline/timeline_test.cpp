@@ -14,24 +14,26 @@ namespace {
 using Draws = std::map<std::string, int>;
 
 // The draws each step makes with the test data set, by texture.
-const Draws kGrey = {{"Data\\gray.bmp#1", 1}, {"Data\\gray.bmp#2", 1}};      // step 2
-const Draws kEchoes = {{"Data\\gray.bmp#0", 3}};                             // step 3
-const Draws kPresents = {{"Data\\presents.bmp#0", 1}};                       // step 4
-const Draws kTitle = {{"Data\\brindlequay.bmp#0", 1}};                       // step 5
-const Draws kCubes = {{"Data\\cube.bmp#0", 2},  {"Data\\cube2.bmp#0", 6},    // step 8
-                      {"Data\\cube3.bmp#0", 36}, {"Data\\cube4.bmp#0", 216}};
-const Draws kSwirl = {{"Data\\Tex3.bmp#0", 1}};                              // steps 9, 15
-const Draws kRoom = {{"Data\\Gray.bmp#0", 1},  {"Data\\Gray.bmp#1", 24},     // steps 10, 11
-                     {"Data\\Gray.bmp#2", 1},  {"Data\\StenAl.bmp#0", 36},
+const Draws kGrey = {{"Data\\gray.bmp#1", 1}, {"Data\\gray.bmp#2", 1}};  // step 2
+const Draws kEchoes = {{"Data\\gray.bmp#0", 3}};                         // step 3
+const Draws kPresents = {{"Data\\presents.bmp#0", 1}};                   // step 4
+const Draws kTitle = {{"Data\\brindlequay.bmp#0", 1}};                   // step 5
+const Draws kCubes = {{"Data\\cube.bmp#0", 2},
+                      {"Data\\cube2.bmp#0", 6},  // step 8
+                      {"Data\\cube3.bmp#0", 36},
+                      {"Data\\cube4.bmp#0", 216}};
+const Draws kSwirl = {{"Data\\Tex3.bmp#0", 1}};                            // steps 9, 15
+const Draws kRoom = {{"Data\\Gray.bmp#0", 1},   {"Data\\Gray.bmp#1", 24},  // steps 10, 11
+                     {"Data\\Gray.bmp#2", 1},   {"Data\\StenAl.bmp#0", 36},
                      {"Data\\StenAl.bmp#1", 1}, {"Data\\bricks.bmp#0", 144},
                      {"Data\\rum.bmp#0", 2}};
-const Draws kWavesA = {{"Data\\Tex2.bmp#0", 1}};                             // steps 14, 16
-const Draws kWavesB = {{"Data\\Tex2.bmp#1", 1}};                             // steps 14, 17
-const Draws kWhere = {{"Data\\where.bmp#0", 1}};                             // step 19
-const Draws kFinish = {{"Data\\finish.bmp#0", 1}};                           // step 20
-const Draws kCode = {{"Data\\code.bmp#0", 1}};                               // step 21
-const Draws kGreets = {{"Data\\greets.bmp#0", 1}};                           // step 22
-const Draws kForestTrees = {{"Data\\granstam.bmp#0", 67}};                   // step 7
+const Draws kWavesA = {{"Data\\Tex2.bmp#0", 1}};            // steps 14, 16
+const Draws kWavesB = {{"Data\\Tex2.bmp#1", 1}};            // steps 14, 17
+const Draws kWhere = {{"Data\\where.bmp#0", 1}};            // step 19
+const Draws kFinish = {{"Data\\finish.bmp#0", 1}};          // step 20
+const Draws kCode = {{"Data\\code.bmp#0", 1}};              // step 21
+const Draws kGreets = {{"Data\\greets.bmp#0", 1}};          // step 22
+const Draws kForestTrees = {{"Data\\granstam.bmp#0", 67}};  // step 7
 
 Draws Sum(std::initializer_list<Draws> parts) {
   Draws total;

@@ -1,4 +1,6 @@
 // The capture tool as its users run it: a separate process in a folder with a data set.
+#include "tools/capture/capture.h"
+
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
@@ -11,7 +13,6 @@
 #include "platform/tick.h"
 #include "tests/demo_data.h"
 #include "timeline/demo_clock.h"
-#include "tools/capture/capture.h"
 
 namespace {
 

@@ -32,10 +32,11 @@ TEST_F(DataSetTest, EveryFileTheDemoAsksForResolvesAndLoads) {
 
   EXPECT_EQ(missing, std::set<std::string>{});
   EXPECT_EQ(asked.size(), 44u) << "42 files, two of them asked for in two letter cases";
-  for (const Mesh* mesh : {&g_cube1, &g_cube2, &g_cube3, &g_cube4, &g_cube5, &g_morph1,
-                           &g_morph2, &g_vellmoth, &g_granbarr, &g_granstam, &g_alsten,
-                           &g_stenbox, &g_stenbox2, &g_rum, &g_pelare, &g_rip, &g_eldpinnar,
-                           &g_eld, &g_mark, &g_himmel, &g_huvud, &g_hatt}) {
+  for (const Mesh* mesh :
+       {&g_cube1,    &g_cube2,    &g_cube3,    &g_cube4,    &g_cube5,     &g_morph1,
+        &g_morph2,   &g_vellmoth, &g_granbarr, &g_granstam, &g_alsten,    &g_stenbox,
+        &g_stenbox2, &g_rum,      &g_pelare,   &g_rip,      &g_eldpinnar, &g_eld,
+        &g_mark,     &g_himmel,   &g_huvud,    &g_hatt}) {
     EXPECT_GT(mesh->faceCount, 0u);
     EXPECT_NE(mesh->texture0, nullptr);
   }

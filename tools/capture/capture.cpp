@@ -2,11 +2,11 @@
 
 #include <SDL2/SDL.h>
 
+#include <cctype>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
-#include <cctype>
 #include <map>
 #include <set>
 
@@ -22,7 +22,9 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 // The frames of the demo's whole run at `fps`: it quits in the first frame past 200 s.
-int64_t DemoFrames(double fps) { return int64_t(std::floor(200 * fps)) + 2; }
+int64_t DemoFrames(double fps) {
+  return int64_t(std::floor(200 * fps)) + 2;
+}
 
 std::string Minutes(double seconds) {
   char text[32];
@@ -32,7 +34,9 @@ std::string Minutes(double seconds) {
 
 }  // namespace
 
-int64_t FrameAt(double t, double fps) { return int64_t(std::llround(t * fps)); }
+int64_t FrameAt(double t, double fps) {
+  return int64_t(std::llround(t * fps));
+}
 
 uint64_t FrameTicks(int64_t n, double fps, double uptime) {
   return uint64_t(std::llround(uptime * 1000)) + uint64_t(std::llround(double(n) * 1000.0 / fps));

@@ -15,15 +15,15 @@
 
 struct CaptureOptions {
   double fps = 60;
-  double from = 0;            // first demo time of the range
-  double to = -1;             // last demo time of the range; < 0: to the demo's end
-  std::vector<double> at;     // single stills at these demo times
-  std::string pngDir;         // every frame of the range as numbered PNG files; also the stills
-  std::string videoPath;      // the range as an MP4 with the sound track
-  std::string tracePath;      // the device calls of every frame written out
-  double uptime = 1000;       // system uptime at demo time 0, in seconds
-  int scale = 1;              // render at this multiple of 800x600, then filter down
-  bool quiet = false;         // no progress on stderr
+  double from = 0;         // first demo time of the range
+  double to = -1;          // last demo time of the range; < 0: to the demo's end
+  std::vector<double> at;  // single stills at these demo times
+  std::string pngDir;      // every frame of the range as numbered PNG files; also the stills
+  std::string videoPath;   // the range as an MP4 with the sound track
+  std::string tracePath;   // the device calls of every frame written out
+  double uptime = 1000;    // system uptime at demo time 0, in seconds
+  int scale = 1;           // render at this multiple of 800x600, then filter down
+  bool quiet = false;      // no progress on stderr
 };
 
 // The frame index that shows demo time t.

@@ -105,11 +105,11 @@ int main(int argc, char** argv) {
   }
   if (options.at.empty() && options.pngDir.empty() && options.videoPath.empty())
     return Fail(std::string("nothing to write: give --video, --png or --at\n") + kUsage);
-  if (options.to >= 0 && options.to < options.from)
-    return Fail("--to must not come before --from");
+  if (options.to >= 0 && options.to < options.from) return Fail("--to must not come before --from");
 
   if (!options.videoPath.empty() && FindProgram("ffmpeg").empty())
-    return Fail("ffmpeg is not installed; install it (sudo apt-get install ffmpeg) or drop --video");
+    return Fail(
+        "ffmpeg is not installed; install it (sudo apt-get install ffmpeg) or drop --video");
   if (!options.videoPath.empty() && !CanWriteFile(options.videoPath))
     return Fail("cannot write " + options.videoPath + "; choose a writable path for --video");
   if (!options.tracePath.empty() && !CanWriteFile(options.tracePath))

@@ -29,7 +29,9 @@ std::string FindProgram(const char* program) {
   return "";
 }
 
-VideoPipe::~VideoPipe() { Close(); }
+VideoPipe::~VideoPipe() {
+  Close();
+}
 
 bool VideoPipe::Open(const std::string& path, int width, int height, double fps,
                      const std::string& audioPath, double audioStart) {
