@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "app/app.h"
+#include "mesh/placement.h"
 
 namespace {
 
@@ -78,22 +79,15 @@ void MorphMesh::Init(const Mesh& source) {
 }
 
 void MorphMesh::Scale(float s) {
-  D3DXMATRIX scaling;
-  D3DXMatrixMultiply(&world, &world, D3DXMatrixScaling(&scaling, s, s, s));
+  PlaceScale(world, s);
 }
 
 void MorphMesh::Rotate(float ax, float ay, float az) {
-  D3DXMATRIX rotation, step;
-  D3DXMatrixIdentity(&rotation);
-  D3DXMatrixMultiply(&rotation, &rotation, D3DXMatrixRotationX(&step, ax));
-  D3DXMatrixMultiply(&rotation, &rotation, D3DXMatrixRotationY(&step, ay));
-  D3DXMatrixMultiply(&rotation, &rotation, D3DXMatrixRotationZ(&step, az));
-  D3DXMatrixMultiply(&world, &world, &rotation);
+  PlaceRotate(world, ax, ay, az);
 }
 
 void MorphMesh::Translate(float x, float y, float z) {
-  D3DXMATRIX translation;
-  D3DXMatrixMultiply(&world, &world, D3DXMatrixTranslation(&translation, x, y, z));
+  PlaceTranslate(world, x, y, z);
 }
 
 void MorphMesh::DrawMorph(const Mesh& from, const Mesh& to, float weight, float fullWeight) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/app.h"
+#include "mesh/placement.h"
 #include "render/d3dx_mesh.h"
 #include "render/d3dx_texture.h"
 
@@ -169,22 +170,15 @@ void Mesh::TexCoordsFromNormals(float scaleU, float scaleV) {
 }
 
 void Mesh::Rotate(float ax, float ay, float az) {
-  D3DXMATRIX rotation, step;
-  D3DXMatrixIdentity(&rotation);
-  D3DXMatrixMultiply(&rotation, &rotation, D3DXMatrixRotationX(&step, ax));
-  D3DXMatrixMultiply(&rotation, &rotation, D3DXMatrixRotationY(&step, ay));
-  D3DXMatrixMultiply(&rotation, &rotation, D3DXMatrixRotationZ(&step, az));
-  D3DXMatrixMultiply(&world, &world, &rotation);
+  PlaceRotate(world, ax, ay, az);
 }
 
 void Mesh::Translate(float x, float y, float z) {
-  D3DXMATRIX translation;
-  D3DXMatrixMultiply(&world, &world, D3DXMatrixTranslation(&translation, x, y, z));
+  PlaceTranslate(world, x, y, z);
 }
 
 void Mesh::Scale(float s) {
-  D3DXMATRIX scaling;
-  D3DXMatrixMultiply(&world, &world, D3DXMatrixScaling(&scaling, s, s, s));
+  PlaceScale(world, s);
 }
 
 void Mesh::Draw() {

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "app/app.h"
+#include "mesh/placement.h"
 #include "render/d3dx_texture.h"
 
 void WorldQuad::Create(D3DXVECTOR3 a, D3DXVECTOR3 b, const char* texturePath) {
@@ -24,17 +25,11 @@ void WorldQuad::Create(D3DXVECTOR3 a, D3DXVECTOR3 b, const char* texturePath) {
 }
 
 void WorldQuad::Translate(float x, float y, float z) {
-  D3DXMATRIX translation;
-  D3DXMatrixMultiply(&world, &world, D3DXMatrixTranslation(&translation, x, y, z));
+  PlaceTranslate(world, x, y, z);
 }
 
 void WorldQuad::Rotate(float ax, float ay, float az) {
-  D3DXMATRIX rotation, step;
-  D3DXMatrixIdentity(&rotation);
-  D3DXMatrixMultiply(&rotation, &rotation, D3DXMatrixRotationX(&step, ax));
-  D3DXMatrixMultiply(&rotation, &rotation, D3DXMatrixRotationY(&step, ay));
-  D3DXMatrixMultiply(&rotation, &rotation, D3DXMatrixRotationZ(&step, az));
-  D3DXMatrixMultiply(&world, &world, &rotation);
+  PlaceRotate(world, ax, ay, az);
 }
 
 void WorldQuad::Draw() {
