@@ -12,7 +12,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -47,13 +46,13 @@ class BufferBase : public RefCounted {
   const BYTE* Memory() const { return memory_.data(); }
   const std::string& Name() const { return name_; }
   std::string RecordName() const override { return name_; }
-  unsigned GlName() const { return glName_; }
 
  protected:
   BufferBase(IDirect3DDevice8* device, UINT length, std::string name);
   ~BufferBase() override;
 
  private:
+  friend struct RenderInternals;
   IDirect3DDevice8* device_;
   std::shared_ptr<bool> contextAlive_;
   std::vector<BYTE> memory_;
@@ -86,9 +85,9 @@ class IDirect3DTexture8 : public RefCounted {
   int Height() const { return height_; }
   const std::string& Name() const { return name_; }
   std::string RecordName() const override { return name_; }
-  unsigned GlName() const { return glName_; }
 
  private:
+  friend struct RenderInternals;
   IDirect3DDevice8* device_;
   std::shared_ptr<bool> contextAlive_;
   int width_, height_;
@@ -136,13 +135,9 @@ class IDirect3DDevice8 : public RefCounted {
   void ReadBackBuffer(std::vector<uint8_t>& rgba) const;
   int Width() const { return width_; }
   int Height() const { return height_; }
-  // Names for new resources ("vb1", "tex2"): unique per device, stable per run.
-  std::string NextName(const char* prefix) { return prefix + std::to_string(++nameCounter_); }
-  const std::shared_ptr<bool>& ContextAlive() const { return contextAlive_; }
-  // Forgets which GL buffers and textures are bound (one of them is being deleted).
-  void ForgetGlBindings();
 
  private:
+  friend struct RenderInternals;
   HRESULT Draw(D3DPRIMITIVETYPE type, UINT firstIndexOrVertex, UINT primitiveCount, bool indexed,
                UINT minIndex, UINT vertexCount);
 
@@ -163,13 +158,5 @@ class IDirect3D8 : public RefCounted {
                        D3DPRESENT_PARAMETERS* parameters, IDirect3DDevice8** device);
 };
 
-// Called inside every Present, before the frame is shown, while the back buffer holds
-// it (tests and the capture tool read frames here); an empty function removes it.
-void SetPresentHook(std::function<void(IDirect3DDevice8&)> hook);
-
 // Null unless sdkVersion is D3D_SDK_VERSION.
 IDirect3D8* Direct3DCreate8(UINT sdkVersion);
-
-// The full-screen modes the display offers. Tests replace the source to offer or
-// withhold a mode; an empty function restores the real display's list.
-void SetDisplayModeSource(std::function<std::vector<D3DDISPLAYMODE>()> source);

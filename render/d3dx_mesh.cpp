@@ -6,28 +6,18 @@
 
 #include "platform/data_path.h"
 #include "render/normals.h"
+#include "render/render_internal.h"
+#include "render/tool_hooks.h"
+#include "render/vertex_layout.h"
 #include "render/xfile.h"
 
 namespace {
 
-// 16-bit indices reach 65536 vertices and no more.
-constexpr size_t kMaxVertices = 65536;
-
-// Byte offsets of a vertex layout's fields; -1 where the layout has none.
-struct Layout {
-  UINT size = 12;
-  int normal = -1, diffuse = -1, texture = -1;
-};
-
-// False for layouts this subset does not handle.
-bool LayoutOf(DWORD fvf, Layout& layout) {
-  constexpr DWORD kKnown = D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_DIFFUSE | D3DFVF_TEX1;
-  if (!(fvf & D3DFVF_XYZ) || (fvf & ~kKnown)) return false;
-  layout = {};
-  if (fvf & D3DFVF_NORMAL) layout.normal = int(std::exchange(layout.size, layout.size + 12));
-  if (fvf & D3DFVF_DIFFUSE) layout.diffuse = int(std::exchange(layout.size, layout.size + 4));
-  if (fvf & D3DFVF_TEX1) layout.texture = int(std::exchange(layout.size, layout.size + 8));
-  return true;
+// The layouts a D3DX mesh handles: untransformed positions with any of normal, diffuse
+// colour and one set of texture coordinates.
+bool MeshLayoutOf(DWORD fvf, VertexLayout& layout) {
+  layout = LayoutOf(fvf);
+  return layout.known && layout.positionFloats == 3;
 }
 
 // A mesh's own buffer traffic is D3DX's business, not the caller's: keep it out of the
@@ -51,13 +41,14 @@ void Fill(BufferBase* buffer, const std::vector<BYTE>& bytes) {
 
 ID3DXMesh* MakeMesh(IDirect3DDevice8* device, DWORD fvf, DWORD vertexCount, DWORD faceCount,
                     const std::vector<BYTE>& vertexBytes, const std::vector<BYTE>& indexBytes) {
-  auto* vertices =
-      new IDirect3DVertexBuffer8(device, UINT(vertexBytes.size()), device->NextName("vb"));
-  auto* indices =
-      new IDirect3DIndexBuffer8(device, UINT(indexBytes.size()), device->NextName("ib"));
+  auto* vertices = new IDirect3DVertexBuffer8(device, UINT(vertexBytes.size()),
+                                              RenderInternals::NextName(*device, "vb"));
+  auto* indices = new IDirect3DIndexBuffer8(device, UINT(indexBytes.size()),
+                                            RenderInternals::NextName(*device, "ib"));
   Fill(vertices, vertexBytes);
   Fill(indices, indexBytes);
-  return new ID3DXMesh(fvf, vertexCount, faceCount, vertices, indices, device->NextName("mesh"));
+  return new ID3DXMesh(fvf, vertexCount, faceCount, vertices, indices,
+                       RenderInternals::NextName(*device, "mesh"));
 }
 
 ID3DXMesh* MeshFromX(IDirect3DDevice8* device, const XMesh& x) {
@@ -65,8 +56,7 @@ ID3DXMesh* MeshFromX(IDirect3DDevice8* device, const XMesh& x) {
   const size_t faceCount = x.indices.size() / 3;
   const DWORD fvf = D3DFVF_XYZ | (x.colors.empty() ? 0 : D3DFVF_DIFFUSE) |
                     (x.texcoords.empty() ? 0 : D3DFVF_TEX1);
-  Layout layout;
-  LayoutOf(fvf, layout);
+  const VertexLayout layout = LayoutOf(fvf);
 
   std::vector<BYTE> vertexBytes(vertexCount * layout.size);
   for (size_t v = 0; v < vertexCount; ++v) {
@@ -123,8 +113,8 @@ HRESULT ID3DXMesh::CloneMeshFVF(DWORD options, DWORD fvf, IDirect3DDevice8* devi
                                 ID3DXMesh** clone) {
   if (!clone) return D3DERR_INVALIDCALL;
   *clone = nullptr;
-  Layout from, to;
-  if (device && LayoutOf(fvf_, from) && LayoutOf(fvf, to)) {
+  VertexLayout from, to;
+  if (device && MeshLayoutOf(fvf_, from) && MeshLayoutOf(fvf, to)) {
     std::vector<BYTE> vertexBytes(size_t(vertexCount_) * to.size);
     const BYTE* source = vertices_->Memory();
     for (size_t v = 0; v < vertexCount_; ++v) {
@@ -156,10 +146,10 @@ HRESULT D3DXLoadMeshFromX(const char* path, DWORD options, IDirect3DDevice8* dev
   XMesh x;
   const bool parsed = device && path && ReadDataFile(path, text) &&
                       ParseXFile(text.data(), text.size(), x) && !x.indices.empty() &&
-                      x.positions.size() / 3 <= kMaxVertices;
+                      x.positions.size() / 3 <= kMaxIndexedVertices;
   if (parsed) {
     *mesh = MeshFromX(device, x);
-    if (materials) *materials = new ID3DXBuffer(0, device->NextName("xbuf"));
+    if (materials) *materials = new ID3DXBuffer(0, RenderInternals::NextName(*device, "xbuf"));
   }
   if (CallRecorder* recorder = ActiveCallRecorder())
     recorder->Record("D3DXLoadMeshFromX", path ? path : "null", options,
@@ -170,8 +160,8 @@ HRESULT D3DXLoadMeshFromX(const char* path, DWORD options, IDirect3DDevice8* dev
 HRESULT D3DXComputeNormals(ID3DXMesh* mesh, const DWORD* /*adjacency*/) {
   if (CallRecorder* recorder = ActiveCallRecorder())
     recorder->Record("D3DXComputeNormals", mesh ? mesh->RecordName() : "null");
-  Layout layout;
-  if (!mesh || !LayoutOf(mesh->fvf_, layout) || layout.normal < 0) return D3DERR_INVALIDCALL;
+  VertexLayout layout;
+  if (!mesh || !MeshLayoutOf(mesh->fvf_, layout) || layout.normal < 0) return D3DERR_INVALIDCALL;
 
   const size_t vertexCount = mesh->vertexCount_;
   std::vector<BYTE> vertexBytes(mesh->vertices_->Memory(),

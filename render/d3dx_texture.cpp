@@ -4,6 +4,7 @@
 
 #include "platform/data_path.h"
 #include "render/bmp.h"
+#include "render/render_internal.h"
 
 HRESULT D3DXCreateTextureFromFileA(IDirect3DDevice8* device, const char* path,
                                    IDirect3DTexture8** texture) {
@@ -15,7 +16,7 @@ HRESULT D3DXCreateTextureFromFileA(IDirect3DDevice8* device, const char* path,
                       DecodeBmp(reinterpret_cast<const uint8_t*>(file.data()), file.size(), image);
   if (loaded)
     *texture = new IDirect3DTexture8(device, image.width, image.height, image.rgba.data(),
-                                     device->NextName("tex"));
+                                     RenderInternals::NextName(*device, "tex"));
   if (CallRecorder* recorder = ActiveCallRecorder())
     recorder->Record("D3DXCreateTextureFromFileA", path ? path : "null",
                      *texture ? (*texture)->Name() : "null");

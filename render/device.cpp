@@ -1,130 +1,21 @@
-// IDirect3DDevice8: Direct3D 8 state kept on the CPU, applied to OpenGL by difference at
-// each draw.
-//
-// DeviceState holds two halves: `d3d`, the state as the caller set it (the only thing the
-// Set* calls touch), and `gl`, what OpenGL currently has (touched only by Apply* below).
-// A draw works out the GL state its D3D state implies and issues just the differences.
+// IDirect3DDevice8: Direct3D 8 state kept on the CPU (render/device_state.h), applied to
+// OpenGL by difference at each draw through the Apply* steps of render/device_apply.cpp.
 #include <SDL2/SDL.h>
 #include <epoxy/gl.h>
 
 #include <cstdio>
 #include <cstring>
 
-#include "render/d3d8.h"
 #include "render/d3dx_math.h"
-#include "render/fixed_function.h"
+#include "render/device_state.h"
+#include "render/render_internal.h"
 #include "render/render_scale.h"
-
-struct DeviceState {
-  struct {
-    DWORD render[kRenderStateCount] = {};
-    DWORD stage[kStageCount][kStageStateCount] = {};
-    IDirect3DTexture8* textures[kStageCount] = {};
-    D3DMATRIX world{}, view{}, projection{};
-    DWORD fvf = 0;
-    IDirect3DVertexBuffer8* stream = nullptr;
-    UINT stride = 0;
-    IDirect3DIndexBuffer8* indices = nullptr;
-    UINT baseVertex = 0;
-  } d3d;
-
-  // What GL has now; -1 or ~0 where nothing is known yet.
-  struct {
-    int depthTest = -1, depthWrite = -1, blend = -1, cull = -1;
-    GLenum depthFunc = 0, cullFace = 0, srcBlend = 0, dstBlend = 0;
-    unsigned program = ~0u;
-    unsigned textures[kStageCount] = {~0u, ~0u};
-    GLint minFilter[kStageCount] = {-1, -1}, magFilter[kStageCount] = {-1, -1};
-    GLint wrapS[kStageCount] = {-1, -1}, wrapT[kStageCount] = {-1, -1};
-    unsigned arrayBuffer = ~0u, elementBuffer = ~0u;
-    DWORD layoutFvf = ~0u;
-    UINT layoutStride = ~0u;
-  } gl;
-
-  // Bumped by every transform change; each program remembers the one it was given, so a
-  // transform is uploaded only to programs that draw with it, as a plain uniform (which
-  // the driver copies per draw, where rewriting a shared buffer would wait for the GPU).
-  uint64_t transformVersion = 0;
-  D3DMATRIX worldViewProjection{};
-  uint64_t productVersion = ~0ull;
-  bool lightingWarned = false;
-  std::unique_ptr<ProgramCache> programs;
-  GLuint vao = 0, samplers[kStageCount] = {};
-};
+#include "render/tool_hooks.h"
+#include "render/vertex_layout.h"
 
 namespace {
 
 std::function<void(IDirect3DDevice8&)> g_presentHook;
-
-GLenum CompareFunction(DWORD func) {
-  static const GLenum table[] = {GL_ALWAYS,  GL_NEVER,    GL_LESS,   GL_EQUAL, GL_LEQUAL,
-                                 GL_GREATER, GL_NOTEQUAL, GL_GEQUAL, GL_ALWAYS};
-  return func < 9 ? table[func] : GL_ALWAYS;
-}
-
-GLenum BlendFactor(DWORD blend) {
-  switch (blend) {
-    case D3DBLEND_ZERO:
-      return GL_ZERO;
-    case D3DBLEND_ONE:
-      return GL_ONE;
-    case D3DBLEND_SRCCOLOR:
-      return GL_SRC_COLOR;
-    case D3DBLEND_INVSRCCOLOR:
-      return GL_ONE_MINUS_SRC_COLOR;
-    case D3DBLEND_SRCALPHA:
-      return GL_SRC_ALPHA;
-    case D3DBLEND_INVSRCALPHA:
-      return GL_ONE_MINUS_SRC_ALPHA;
-    case D3DBLEND_DESTALPHA:
-      return GL_DST_ALPHA;
-    case D3DBLEND_INVDESTALPHA:
-      return GL_ONE_MINUS_DST_ALPHA;
-    case D3DBLEND_DESTCOLOR:
-      return GL_DST_COLOR;
-    case D3DBLEND_INVDESTCOLOR:
-      return GL_ONE_MINUS_DST_COLOR;
-    case D3DBLEND_SRCALPHASAT:
-      return GL_SRC_ALPHA_SATURATE;
-    default:
-      return GL_ONE;
-  }
-}
-
-GLint MinFilter(DWORD min, DWORD mip) {
-  const bool linear = min >= D3DTEXF_LINEAR;
-  if (mip == D3DTEXF_NONE) return linear ? GL_LINEAR : GL_NEAREST;
-  if (mip == D3DTEXF_POINT) return linear ? GL_LINEAR_MIPMAP_NEAREST : GL_NEAREST_MIPMAP_NEAREST;
-  return linear ? GL_LINEAR_MIPMAP_LINEAR : GL_NEAREST_MIPMAP_LINEAR;
-}
-
-GLint AddressMode(DWORD mode) {
-  switch (mode) {
-    case D3DTADDRESS_MIRROR:
-      return GL_MIRRORED_REPEAT;
-    case D3DTADDRESS_CLAMP:
-      return GL_CLAMP_TO_EDGE;
-    case D3DTADDRESS_BORDER:
-      return GL_CLAMP_TO_BORDER;
-    default:
-      return GL_REPEAT;
-  }
-}
-
-void SetCapability(GLenum capability, int on, int& applied) {
-  if (applied == on) return;
-  on ? glEnable(capability) : glDisable(capability);
-  applied = on;
-}
-
-// Vertex size in bytes of the formats this device draws.
-UINT FvfSize(DWORD fvf) {
-  UINT size = (fvf & D3DFVF_XYZRHW) ? 16 : (fvf & D3DFVF_XYZ) ? 12 : 0;
-  if (fvf & D3DFVF_NORMAL) size += 12;
-  if (fvf & D3DFVF_DIFFUSE) size += 4;
-  if (fvf & D3DFVF_TEX1) size += 8;
-  return size;
-}
 
 // A pre-transformed draw whose depth leaves 0..1 is an overlay: no depth test, no writes.
 bool IsOverlay(const BufferBase* stream, UINT stride, UINT first, UINT count) {
@@ -143,6 +34,10 @@ bool IsOverlay(const BufferBase* stream, UINT stride, UINT first, UINT count) {
 
 void SetPresentHook(std::function<void(IDirect3DDevice8&)> hook) {
   g_presentHook = std::move(hook);
+}
+
+void SetCallRecorder(CallRecorder* recorder) {
+  g_activeCallRecorder = recorder;
 }
 
 IDirect3DDevice8::IDirect3DDevice8(void* glContext, SDL_Window* window, int width, int height)
@@ -180,8 +75,11 @@ IDirect3DDevice8::IDirect3DDevice8(void* glContext, SDL_Window* window, int widt
   D3DXMatrixIdentity(&d3d.projection);
 
   // Direct3D puts pixel centres on integer coordinates, GL half a pixel further on: draws
-  // move right and down by just under half a pixel, so that edges falling exactly on
-  // Direct3D's pixel centres keep its top-left fill rule instead of meeting GL's ties.
+  // move right and down by 31/64 of a pixel rather than a whole half. With exactly half,
+  // an edge on a Direct3D pixel centre would land exactly on a GL sample point, where GL's
+  // tie rule differs from Direct3D's top-left rule; 1/64 short puts it clearly on one
+  // side (GL snaps to at least 1/16 pixel, Mesa to 1/256) while moving texel lookups by
+  // far less than a texel, so images and grids still land texel-exact.
   const float shift = 0.5f - 1.0f / 64.0f;
   const float screen[4] = {2.0f / width, 2.0f / height, 2.0f * shift / width,
                            2.0f * shift / height};
@@ -203,10 +101,8 @@ IDirect3DDevice8::~IDirect3DDevice8() {
   SDL_GL_DeleteContext(static_cast<SDL_GLContext>(glContext_));
 }
 
-void IDirect3DDevice8::ForgetGlBindings() {
-  auto& gl = state_->gl;
-  gl.textures[0] = gl.textures[1] = ~0u;
-  gl.arrayBuffer = gl.elementBuffer = ~0u;
+void RenderInternals::ForgetGlBindings(IDirect3DDevice8& device) {
+  ForgetBindings(device.state_->gl);
 }
 
 HRESULT IDirect3DDevice8::Clear(DWORD rectCount, const void*, DWORD flags, D3DCOLOR color, float z,
@@ -221,10 +117,7 @@ HRESULT IDirect3DDevice8::Clear(DWORD rectCount, const void*, DWORD flags, D3DCO
   }
   if (flags & D3DCLEAR_ZBUFFER) {
     // GL's clear honours the depth mask; Direct3D's does not.
-    if (state_->gl.depthWrite != 1) {
-      glDepthMask(GL_TRUE);
-      state_->gl.depthWrite = 1;
-    }
+    ApplyDepthWrite(state_->gl, true);
     glClearDepth(z);
     mask |= GL_DEPTH_BUFFER_BIT;
   }
@@ -339,7 +232,9 @@ HRESULT IDirect3DDevice8::SetTexture(DWORD stage, IDirect3DTexture8* texture) {
 HRESULT IDirect3DDevice8::CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool,
                                              IDirect3DVertexBuffer8** buffer) {
   if (!buffer) return D3DERR_INVALIDCALL;
-  *buffer = length ? new IDirect3DVertexBuffer8(this, length, NextName("vb")) : nullptr;
+  *buffer = length
+                ? new IDirect3DVertexBuffer8(this, length, RenderInternals::NextName(*this, "vb"))
+                : nullptr;
   if (CallRecorder* recorder = ActiveCallRecorder())
     recorder->Record("CreateVertexBuffer", length, usage, fvf, pool,
                      *buffer ? (*buffer)->Name() : "null");
@@ -350,7 +245,7 @@ HRESULT IDirect3DDevice8::CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT 
                                             D3DPOOL pool, IDirect3DIndexBuffer8** buffer) {
   if (!buffer) return D3DERR_INVALIDCALL;
   *buffer = length && format == D3DFMT_INDEX16
-                ? new IDirect3DIndexBuffer8(this, length, NextName("ib"))
+                ? new IDirect3DIndexBuffer8(this, length, RenderInternals::NextName(*this, "ib"))
                 : nullptr;
   if (CallRecorder* recorder = ActiveCallRecorder())
     recorder->Record("CreateIndexBuffer", length, usage, format, pool,
@@ -400,11 +295,10 @@ HRESULT IDirect3DDevice8::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, UINT minIn
 
 HRESULT IDirect3DDevice8::Draw(D3DPRIMITIVETYPE type, UINT first, UINT primitiveCount, bool indexed,
                                UINT minIndex, UINT vertexCount) {
-  auto& d3d = state_->d3d;
-  auto& gl = state_->gl;
+  const auto& d3d = state_->d3d;
   if (type != D3DPT_TRIANGLELIST && type != D3DPT_TRIANGLESTRIP) return D3DERR_INVALIDCALL;
   const UINT elementCount = type == D3DPT_TRIANGLELIST ? primitiveCount * 3 : primitiveCount + 2;
-  const UINT vertexSize = FvfSize(d3d.fvf);
+  const UINT vertexSize = LayoutOf(d3d.fvf).size;
   if (!d3d.stream || primitiveCount == 0 || vertexSize == 0 || d3d.stride < vertexSize)
     return D3DERR_INVALIDCALL;
   if (indexed && (!d3d.indices || (uint64_t(first) + elementCount) * 2 > d3d.indices->Length()))
@@ -418,130 +312,18 @@ HRESULT IDirect3DDevice8::Draw(D3DPRIMITIVETYPE type, UINT first, UINT primitive
     state_->lightingWarned = true;
   }
 
-  // Program.
-  const bool hasTexture[kStageCount] = {d3d.textures[0] != nullptr, d3d.textures[1] != nullptr};
-  Program& program = state_->programs->Get(MakePipelineKey(d3d.fvf, d3d.stage, hasTexture));
-  if (!program.id) return D3DERR_INVALIDCALL;
-  if (gl.program != program.id) {
-    glUseProgram(program.id);
-    gl.program = program.id;
-  }
-
-  // Transforms, for the programs that use them.
-  if (!(d3d.fvf & D3DFVF_XYZRHW) && program.transformVersion != state_->transformVersion) {
-    if (state_->productVersion != state_->transformVersion) {
-      D3DMATRIX worldView;
-      D3DXMatrixMultiply(&worldView, &d3d.world, &d3d.view);
-      D3DXMatrixMultiply(&state_->worldViewProjection, &worldView, &d3d.projection);
-      state_->productVersion = state_->transformVersion;
-    }
-    glUniformMatrix4fv(program.worldViewProjection, 1, GL_FALSE,
-                       &state_->worldViewProjection.m[0][0]);
-    program.transformVersion = state_->transformVersion;
-  }
-
-  // Depth, culling, blending.
-  const DWORD* rs = d3d.render;
+  if (!ApplyProgramAndTransforms(*state_)) return D3DERR_INVALIDCALL;
   const bool overlay =
       (d3d.fvf & D3DFVF_XYZRHW) &&
       IsOverlay(d3d.stream, d3d.stride, indexed ? d3d.baseVertex + minIndex : first,
                 indexed ? vertexCount : elementCount);
-  const int depthTest = rs[D3DRS_ZENABLE] != D3DZB_FALSE && !overlay;
-  SetCapability(GL_DEPTH_TEST, depthTest, gl.depthTest);
-  if (depthTest) {
-    const int depthWrite = rs[D3DRS_ZWRITEENABLE] != FALSE;
-    if (gl.depthWrite != depthWrite) {
-      glDepthMask(depthWrite ? GL_TRUE : GL_FALSE);
-      gl.depthWrite = depthWrite;
-    }
-    const GLenum func = CompareFunction(rs[D3DRS_ZFUNC]);
-    if (gl.depthFunc != func) {
-      glDepthFunc(func);
-      gl.depthFunc = func;
-    }
-  }
-  // Windings as they appear on screen; GL's front faces are the counter-clockwise ones.
-  // Any value other than CW and CCW culls nothing.
-  const DWORD cull = rs[D3DRS_CULLMODE];
-  SetCapability(GL_CULL_FACE, cull == D3DCULL_CW || cull == D3DCULL_CCW, gl.cull);
-  if (cull == D3DCULL_CW || cull == D3DCULL_CCW) {
-    const GLenum face = cull == D3DCULL_CW ? GL_BACK : GL_FRONT;
-    if (gl.cullFace != face) {
-      glCullFace(face);
-      gl.cullFace = face;
-    }
-  }
-  const int blend = rs[D3DRS_ALPHABLENDENABLE] != FALSE;
-  SetCapability(GL_BLEND, blend, gl.blend);
-  if (blend) {
-    const GLenum src = BlendFactor(rs[D3DRS_SRCBLEND]), dst = BlendFactor(rs[D3DRS_DESTBLEND]);
-    if (gl.srcBlend != src || gl.dstBlend != dst) {
-      glBlendFunc(src, dst);
-      gl.srcBlend = src;
-      gl.dstBlend = dst;
-    }
-  }
-
-  // Textures and their sampling.
-  for (uint32_t s = 0; s < kStageCount; ++s) {
-    const unsigned texture = d3d.textures[s] ? d3d.textures[s]->GlName() : 0;
-    if (gl.textures[s] != texture) {
-      glActiveTexture(GL_TEXTURE0 + s);
-      glBindTexture(GL_TEXTURE_2D, texture);
-      gl.textures[s] = texture;
-    }
-    if (!texture) continue;
-    const DWORD* st = d3d.stage[s];
-    const GLuint sampler = state_->samplers[s];
-    const GLint minFilter = MinFilter(st[D3DTSS_MINFILTER], st[D3DTSS_MIPFILTER]);
-    const GLint magFilter = st[D3DTSS_MAGFILTER] >= D3DTEXF_LINEAR ? GL_LINEAR : GL_NEAREST;
-    const GLint wrapS = AddressMode(st[D3DTSS_ADDRESSU]), wrapT = AddressMode(st[D3DTSS_ADDRESSV]);
-    if (gl.minFilter[s] != minFilter)
-      glSamplerParameteri(sampler, GL_TEXTURE_MIN_FILTER, gl.minFilter[s] = minFilter);
-    if (gl.magFilter[s] != magFilter)
-      glSamplerParameteri(sampler, GL_TEXTURE_MAG_FILTER, gl.magFilter[s] = magFilter);
-    if (gl.wrapS[s] != wrapS) glSamplerParameteri(sampler, GL_TEXTURE_WRAP_S, gl.wrapS[s] = wrapS);
-    if (gl.wrapT[s] != wrapT) glSamplerParameteri(sampler, GL_TEXTURE_WRAP_T, gl.wrapT[s] = wrapT);
-  }
-
-  // Vertex layout: position, diffuse, texture coordinates in the FVF's fixed order.
-  const unsigned arrayBuffer = d3d.stream->GlName();
-  if (gl.arrayBuffer != arrayBuffer || gl.layoutFvf != d3d.fvf || gl.layoutStride != d3d.stride) {
-    glBindBuffer(GL_ARRAY_BUFFER, arrayBuffer);
-    const GLsizei stride = GLsizei(d3d.stride);
-    uintptr_t offset = 0;
-    const GLint positionSize = (d3d.fvf & D3DFVF_XYZRHW) ? 4 : 3;
-    glEnableVertexAttribArray(0);
-    glVertexAttribPointer(0, positionSize, GL_FLOAT, GL_FALSE, stride, nullptr);
-    offset += positionSize * 4;
-    if (d3d.fvf & D3DFVF_NORMAL) offset += 12;
-    if (d3d.fvf & D3DFVF_DIFFUSE) {
-      glEnableVertexAttribArray(1);
-      glVertexAttribPointer(1, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE, stride,
-                            reinterpret_cast<const void*>(offset));
-      offset += 4;
-    } else {
-      glDisableVertexAttribArray(1);
-    }
-    if (d3d.fvf & D3DFVF_TEX1) {
-      glEnableVertexAttribArray(2);
-      glVertexAttribPointer(2, 2, GL_FLOAT, GL_FALSE, stride,
-                            reinterpret_cast<const void*>(offset));
-    } else {
-      glDisableVertexAttribArray(2);
-    }
-    gl.arrayBuffer = arrayBuffer;
-    gl.layoutFvf = d3d.fvf;
-    gl.layoutStride = d3d.stride;
-  }
+  ApplyRasterState(*state_, overlay);
+  ApplyTextureStages(*state_);
+  ApplyVertexLayout(*state_);
 
   const GLenum mode = type == D3DPT_TRIANGLELIST ? GL_TRIANGLES : GL_TRIANGLE_STRIP;
   if (indexed) {
-    const unsigned elementBuffer = d3d.indices->GlName();
-    if (gl.elementBuffer != elementBuffer) {
-      glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, elementBuffer);
-      gl.elementBuffer = elementBuffer;
-    }
+    ApplyIndexBuffer(*state_);
     glDrawElementsBaseVertex(mode, GLsizei(elementCount), GL_UNSIGNED_SHORT,
                              reinterpret_cast<const void*>(uintptr_t(first) * 2),
                              GLint(d3d.baseVertex));

@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "render/d3d8.h"
+#include "render/tool_hooks.h"
 
 namespace {
 

@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+#include "render/tool_hooks.h"
+
 namespace {
 int g_renderScale = 1;
 }

@@ -9,8 +9,8 @@
 #include <cstdint>
 #include <vector>
 
-// The scale of devices created from now on; 1 (the default) turns supersampling off.
-void SetRenderScale(int scale);
+// The scale of devices created from now on (SetRenderScale in render/tool_hooks.h);
+// 1, the default, turns supersampling off.
 int RenderScale();
 
 // The offscreen framebuffer of one device. Needs the device's GL context current.

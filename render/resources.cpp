@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "render/d3d8.h"
+#include "render/render_internal.h"
 
 namespace {
 constexpr GLenum kUploadUnit = GL_TEXTURE0 + 7;
@@ -22,7 +23,7 @@ ULONG RefCounted::Release() {
 
 BufferBase::BufferBase(IDirect3DDevice8* device, UINT length, std::string name)
     : device_(device),
-      contextAlive_(device->ContextAlive()),
+      contextAlive_(RenderInternals::ContextAlive(*device)),
       memory_(length, 0),
       name_(std::move(name)) {
   glGenBuffers(1, &glName_);
@@ -32,7 +33,7 @@ BufferBase::BufferBase(IDirect3DDevice8* device, UINT length, std::string name)
 
 BufferBase::~BufferBase() {
   if (!*contextAlive_) return;
-  device_->ForgetGlBindings();
+  RenderInternals::ForgetGlBindings(*device_);
   glDeleteBuffers(1, &glName_);
 }
 
@@ -64,7 +65,7 @@ HRESULT BufferBase::Unlock() {
 IDirect3DTexture8::IDirect3DTexture8(IDirect3DDevice8* device, int width, int height,
                                      const uint8_t* rgba, std::string name)
     : device_(device),
-      contextAlive_(device->ContextAlive()),
+      contextAlive_(RenderInternals::ContextAlive(*device)),
       width_(width),
       height_(height),
       name_(std::move(name)) {
@@ -81,6 +82,6 @@ IDirect3DTexture8::IDirect3DTexture8(IDirect3DDevice8* device, int width, int he
 
 IDirect3DTexture8::~IDirect3DTexture8() {
   if (!*contextAlive_) return;
-  device_->ForgetGlBindings();
+  RenderInternals::ForgetGlBindings(*device_);
   glDeleteTextures(1, &glName_);
 }

@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "platform/tick.h"
+#include "render/tool_hooks.h"
 #include "timeline/forest_sequence.h"
 #include "timeline/random.h"
 #include "timeline/timeline.h"

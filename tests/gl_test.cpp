@@ -2,6 +2,8 @@
 
 #include <ostream>
 
+#include "render/tool_hooks.h"
+
 std::ostream& operator<<(std::ostream& out, const Rgba& c) {
   return out << '(' << c.r << ", " << c.g << ", " << c.b << ", " << c.a << ')';
 }

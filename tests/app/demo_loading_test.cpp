@@ -6,6 +6,7 @@
 
 #include "platform/bass.h"
 #include "platform/tick.h"
+#include "render/tool_hooks.h"
 #include "tests/demo_frames.h"
 #include "timeline/demo_clock.h"
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/app.h"
+#include "render/tool_hooks.h"
 #include "tests/gl_test.h"
 
 namespace {

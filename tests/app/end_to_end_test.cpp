@@ -4,6 +4,7 @@
 
 #include "app/app.h"
 #include "platform/tick.h"
+#include "render/tool_hooks.h"
 #include "tests/demo_data.h"
 #include "timeline/forest_sequence.h"
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "render/tool_hooks.h"
 #include "tests/gl_test.h"
 
 namespace {

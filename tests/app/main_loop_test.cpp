@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "app/app.h"
+#include "render/tool_hooks.h"
 #include "tests/sdl_events.h"
 
 namespace {

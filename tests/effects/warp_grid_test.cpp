@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/tick.h"
+#include "render/tool_hooks.h"
 #include "tests/demo_data.h"
 #include "tests/gl_test.h"
 #include "tests/test_files.h"

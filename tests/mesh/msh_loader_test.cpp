@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "mesh/mesh.h"
+#include "render/tool_hooks.h"
 #include "tests/mesh/mesh_test_files.h"
 
 namespace {

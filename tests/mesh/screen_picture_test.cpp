@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "render/tool_hooks.h"
 #include "tests/demo_data.h"
 #include "tests/gl_test.h"
 #include "tests/test_files.h"

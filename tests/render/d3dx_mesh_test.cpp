@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "render/tool_hooks.h"
 #include "tests/mesh/mesh_test_files.h"
 
 namespace {

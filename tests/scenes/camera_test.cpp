@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "render/tool_hooks.h"
 #include "tests/gl_test.h"
 
 namespace {

@@ -7,6 +7,7 @@
 #include "mesh/mesh.h"
 #include "platform/tick.h"
 #include "render/d3dx_math.h"
+#include "render/tool_hooks.h"
 #include "tests/demo_frames.h"
 
 namespace {

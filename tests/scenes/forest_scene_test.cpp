@@ -4,6 +4,7 @@
 
 #include <set>
 
+#include "render/tool_hooks.h"
 #include "tests/demo_frames.h"
 
 namespace {

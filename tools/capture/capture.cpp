@@ -13,7 +13,7 @@
 #include "app/app.h"
 #include "platform/data_path.h"
 #include "platform/tick.h"
-#include "render/render_scale.h"
+#include "render/tool_hooks.h"
 #include "tools/capture/png_writer.h"
 #include "tools/capture/video_pipe.h"
 

@@ -1,0 +1,24 @@
+// What the render layer's own files know of each other's objects and nobody else needs:
+// GL names, the device's resource naming, whether its GL context still exists, and the
+// binding cache that a deleted GL object has to leave.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "render/d3d8.h"
+
+struct RenderInternals {
+  static unsigned GlName(const BufferBase& buffer) { return buffer.glName_; }
+  static unsigned GlName(const IDirect3DTexture8& texture) { return texture.glName_; }
+  // Names for new resources ("vb1", "tex2"): unique per device, stable per run.
+  static std::string NextName(IDirect3DDevice8& device, const char* prefix) {
+    return prefix + std::to_string(++device.nameCounter_);
+  }
+  // False once the device's GL context is gone; resources then have nothing to delete.
+  static const std::shared_ptr<bool>& ContextAlive(const IDirect3DDevice8& device) {
+    return device.contextAlive_;
+  }
+  // Forgets which GL buffers and textures are bound (one of them is being deleted).
+  static void ForgetGlBindings(IDirect3DDevice8& device);
+};

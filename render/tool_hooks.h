@@ -1,0 +1,31 @@
+// The few switches that tests and tools (the capture tool, the benchmarks) set from
+// outside the demo, gathered in one place. The demo's own code never sets any of them:
+// with all of them at their defaults the program behaves exactly as it does when played.
+//
+// Set them before the device is made (render scale) or between frames (the rest), from
+// the thread that runs the demo.
+#pragma once
+
+#include <functional>
+#include <vector>
+
+#include "platform/tick.h"  // SetTickSource: the clock every demo time is read from
+#include "render/call_recorder.h"
+#include "render/d3d8_types.h"
+
+class IDirect3DDevice8;
+
+// Called inside every Present, before the frame is shown, while the back buffer holds
+// it (tests and the capture tool read frames here); an empty function removes it.
+void SetPresentHook(std::function<void(IDirect3DDevice8&)> hook);
+
+// Records every device call into `recorder` from now on; null (the default) records nothing.
+void SetCallRecorder(CallRecorder* recorder);
+
+// Renders devices created from now on at `scale` times the back buffer's size in each
+// direction, filtered down when read (render/render_scale.h); 1, the default, turns it off.
+void SetRenderScale(int scale);
+
+// The full-screen modes the display offers. Tests replace the source to offer or
+// withhold a mode; an empty function restores the real display's list.
+void SetDisplayModeSource(std::function<std::vector<D3DDISPLAYMODE>()> source);
