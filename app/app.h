@@ -6,33 +6,27 @@
 // until WM_QUIT. A key press or the window's destruction posts WM_QUIT.
 #pragma once
 
+#include "app/device_globals.h"
+#include "app/frame.h"
 #include "platform/bass.h"
 #include "platform/win32.h"
-#include "render/d3d8.h"
 
-// The screen size: the window's size, the back buffer's, the camera's aspect ratio.
-extern int32_t g_screenWidth;
-extern int32_t g_screenHeight;
+// The sound track, looked up in the data folder like every other data file.
+constexpr const char* kSoundTrackPath = "data/solen.mp3";
 
 // The sound track's stream, 0 when none could be made (the demo then plays silent).
 extern HSTREAM g_musicStream;
 
-// The Direct3D object and the one device, null until InitDevice makes them.
-extern IDirect3D8* g_d3d;
-extern IDirect3DDevice8* g_device;
-
 int WinMain(HINSTANCE instance, HINSTANCE previousInstance, const char* commandLine,
             int showCommand);
 LRESULT DemoWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// Registers the demo's window class and creates its window, not yet shown, as WinMain
+// does; the tools and tests that need the demo's window make it here too.
+HWND CreateDemoWindow();
 
 // Creates g_d3d and g_device for the window; 0 when the device exists, E_FAIL when not.
 // The build chooses its configuration: full screen (the default) or windowed.
 HRESULT InitDevice(HWND window);
-
-// Clear to the background colour and depth 1, then begin the scene.
-void BeginFrame();
-// End the scene and present it.
-void EndFrame();
 
 // Loads everything the demo shows; runs once, after the device exists.
 void LoadDemo();

@@ -63,7 +63,7 @@ void LoadDemo() {
     grid->SetDepth(5000);
 
   BASS_Init(-1, 44100, 0, GetForegroundWindow());
-  g_musicStream = BASS_StreamCreateFile(FALSE, "data/solen.mp3", 0, 0, 0);
+  g_musicStream = BASS_StreamCreateFile(FALSE, kSoundTrackPath, 0, 0, 0);
   BASS_Start();
   BASS_StreamPlay(g_musicStream, FALSE, BASS_SAMPLE_LOOP);
   g_demoClock.Start();

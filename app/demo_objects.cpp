@@ -1,6 +1,9 @@
-// Every global object of the demo, defined here in the order of their construction.
-// Their constructors only set fields and their destructors do nothing: the device does
-// not exist yet when they are made, and the program releases nothing at exit.
+// The demo's global objects (cameras, meshes, pictures, grids, the forest scene and the
+// demo clock), defined here in the order of their construction. Their constructors only
+// set fields and their destructors do nothing: the device does not exist yet when they are
+// made, and the program releases nothing at exit. The shell's own plain globals are
+// defined beside the code that owns them: the screen size in win_main.cpp, the device in
+// frame.cpp, the sound track's stream in demo_loading.cpp.
 
 #include "effects/morph_mesh.h"
 #include "effects/warp_grid.h"

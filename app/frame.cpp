@@ -1,4 +1,7 @@
-#include "app/app.h"
+// The frame bracket, and the device globals' definitions.
+#include "app/frame.h"
+
+#include "app/device_globals.h"
 
 IDirect3D8* g_d3d = nullptr;
 IDirect3DDevice8* g_device = nullptr;

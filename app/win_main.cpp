@@ -17,7 +17,7 @@ LRESULT DemoWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
   }
 }
 
-int WinMain(HINSTANCE, HINSTANCE, const char*, int) {
+HWND CreateDemoWindow() {
   WNDCLASSEXA windowClass{};
   windowClass.cbSize = sizeof(WNDCLASSEXA);
   windowClass.style = CS_CLASSDC;
@@ -25,10 +25,13 @@ int WinMain(HINSTANCE, HINSTANCE, const char*, int) {
   windowClass.hInstance = GetModuleHandleA(nullptr);
   windowClass.lpszClassName = "Brindlequay";
   RegisterClassExA(&windowClass);
+  return CreateWindowExA(0, "Brindlequay", "Brindlequay", WS_OVERLAPPEDWINDOW, 10, 10,
+                         g_screenWidth, g_screenHeight, GetDesktopWindow(), nullptr,
+                         windowClass.hInstance, nullptr);
+}
 
-  HWND window =
-      CreateWindowExA(0, "Brindlequay", "Brindlequay", WS_OVERLAPPEDWINDOW, 10, 10, g_screenWidth,
-                      g_screenHeight, GetDesktopWindow(), nullptr, windowClass.hInstance, nullptr);
+int WinMain(HINSTANCE, HINSTANCE, const char*, int) {
+  HWND window = CreateDemoWindow();
 
   if (InitDevice(window) >= 0) {
     LoadDemo();
@@ -47,7 +50,7 @@ int WinMain(HINSTANCE, HINSTANCE, const char*, int) {
     }
   }
 
-  UnregisterClassA("Brindlequay", windowClass.hInstance);
+  UnregisterClassA("Brindlequay", GetModuleHandleA(nullptr));
   ShutdownDemo();
   return 0;
 }

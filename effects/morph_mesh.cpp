@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "app/app.h"
+#include "app/device_globals.h"
 #include "mesh/placement.h"
 
 namespace {

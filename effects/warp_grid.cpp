@@ -2,7 +2,8 @@
 
 #include <cmath>
 
-#include "app/app.h"
+#include "app/device_globals.h"
+#include "mesh/additive_draw.h"
 #include "render/d3dx_texture.h"
 #include "timeline/demo_clock.h"
 
@@ -150,12 +151,7 @@ void WarpGrid::Draw() {
   g_device->SetTextureStageState(0, D3DTSS_MINFILTER, D3DTEXF_LINEAR);
   g_device->SetTextureStageState(0, D3DTSS_MAGFILTER, D3DTEXF_LINEAR);
   g_device->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_DISABLE);
-  g_device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
-  g_device->SetTexture(0, texture);
-  g_device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_ONE);
-  g_device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
-  g_device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
-  g_device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+  SetAdditiveTextureState(texture);
 
   g_device->SetVertexShader(kWarpVertexFormat);
   g_device->SetStreamSource(0, vertexBuffer, sizeof(WarpVertex));

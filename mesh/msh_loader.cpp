@@ -13,17 +13,15 @@
 #include <string>
 #include <vector>
 
-#include "app/app.h"
 #include "mesh/mesh.h"
 #include "platform/data_path.h"
 #include "render/byte_reader.h"
+#include "render/vertex_layout.h"
 
 namespace {
 
 constexpr uint32_t kHasNormals = 1;
 constexpr uint32_t kHasTexCoords = 4;
-// Indices are stored in 16 bits.
-constexpr uint32_t kMaxVertices = 65536;
 
 struct MshContents {
   std::vector<MeshVertex> vertices;
@@ -41,7 +39,7 @@ const char* ParseMsh(const std::string& file, MshContents& out) {
   if (!reader.ReadU32(flags) || !reader.ReadU32(vertexCount) || !reader.ReadU32(faceCount))
     return "shorter than its 12-byte header";
   if (vertexCount == 0 || faceCount == 0) return "holds no vertices or no faces";
-  if (vertexCount > kMaxVertices) return "has more than 65536 vertices";
+  if (vertexCount > kMaxIndexedVertices) return "has more than 65536 vertices";
   // Both counts must fit in what the file holds before anything is sized from them.
   const uint64_t vertexBytes = uint64_t(vertexCount) * (flags & kHasNormals ? 24 : 12);
   const uint64_t faceBytes = uint64_t(faceCount) * (flags & kHasTexCoords ? 36 : 12);

@@ -2,7 +2,8 @@
 
 #include <cstring>
 
-#include "app/app.h"
+#include "app/device_globals.h"
+#include "mesh/additive_draw.h"
 #include "render/d3dx_texture.h"
 
 namespace {
@@ -40,12 +41,7 @@ void ScreenPicture::Draw() {
   // Without its image a picture would add its white vertex colour: a missing picture
   // shows nothing instead.
   if (blendMode == 1 && vertexBuffer && texture) {
-    g_device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
-    g_device->SetTexture(0, texture);
-    g_device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_ONE);
-    g_device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
-    g_device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
-    g_device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+    SetAdditiveTextureState(texture);
     g_device->SetVertexShader(kScreenVertexFormat);
     g_device->SetStreamSource(0, vertexBuffer, sizeof(ScreenVertex));
     g_device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2);

@@ -3,7 +3,8 @@
 
 #include <cstring>
 
-#include "app/app.h"
+#include "app/device_globals.h"
+#include "mesh/additive_draw.h"
 #include "mesh/placement.h"
 #include "render/d3dx_texture.h"
 
@@ -36,12 +37,7 @@ void WorldQuad::Draw() {
   // Without its texture the quad has nothing to add to the screen.
   if (vertexBuffer && texture) {
     g_device->SetTransform(D3DTS_WORLD, &world);
-    g_device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
-    g_device->SetTexture(0, texture);
-    g_device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_ONE);
-    g_device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
-    g_device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
-    g_device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+    SetAdditiveTextureState(texture);
     g_device->SetVertexShader(kQuadVertexFvf);
     g_device->SetStreamSource(0, vertexBuffer, sizeof(QuadVertex));
     g_device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2);

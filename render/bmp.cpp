@@ -1,7 +1,4 @@
-// Decodes Windows and OS/2 BMP files held in memory into top-row-first RGBA8 images.
-// Promises: every header field is range-checked before it sizes a read or a write, so a
-// truncated or hostile file fails (or, inside an RLE stream, clips) without going out of bounds.
-// Does not: decode JPEG/PNG payloads, honour colour profiles, or accept top-down RLE bitmaps.
+// BMP decoding; the contract is in bmp.h.
 #include "render/bmp.h"
 
 #include <algorithm>

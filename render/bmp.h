@@ -1,7 +1,11 @@
-// Decodes BMP files held in memory into RGBA8 images for textures and UI.
-// Promises: never reads outside the input or writes outside the output, whatever the bytes;
-// on success the image is top row first with straight (unpremultiplied) alpha.
-// Does not: decode embedded JPEG/PNG payloads, apply colour profiles or gamma, or touch the GPU.
+// Decodes Windows and OS/2 BMP files held in memory into RGBA8 images for textures.
+// Promises: never reads outside the input or writes outside the output, whatever the bytes:
+// every header field is range-checked before it sizes a read or a write, so a truncated or
+// hostile file is refused, except inside an RLE stream, where a run past the image's edge
+// is clipped and what the stream does not set stays black. On success the image is top row
+// first with straight (unpremultiplied) alpha.
+// Does not: decode embedded JPEG/PNG payloads, accept top-down RLE bitmaps, apply colour
+// profiles or gamma, or touch the GPU.
 #pragma once
 
 #include <cstddef>

@@ -1,8 +1,11 @@
 // Loader for text DirectX .x model files.
 // Promises: every Mesh in the file (top level or inside Frames) comes back as one
 // merged, indexed triangle mesh in file order, with Frame transforms applied to the
-// positions; anything malformed, truncated, absurdly large or not plain text is
-// refused with `false` instead of being half-loaded.
+// positions. Vertices keep the file's order, except that a vertex which MeshNormals gives
+// different normals at different corners is duplicated once per extra normal, the copies
+// appended after that mesh's own vertices in face-corner order: a file can come back with
+// more vertices than it lists. Anything malformed, truncated, absurdly large or not plain
+// text is refused with `false` instead of being half-loaded.
 // Does not: read binary or compressed .x files, keep materials, textures, normals,
 // skinning or animation, or resolve references to objects defined elsewhere.
 #pragma once

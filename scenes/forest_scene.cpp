@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "app/app.h"
+#include "app/device_globals.h"
 #include "effects/morph_mesh.h"
 #include "timeline/demo_clock.h"
 

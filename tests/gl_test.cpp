@@ -8,16 +8,6 @@ std::ostream& operator<<(std::ostream& out, const Rgba& c) {
   return out << '(' << c.r << ", " << c.g << ", " << c.b << ", " << c.a << ')';
 }
 
-HWND CreateDemoWindow() {
-  WNDCLASSEXA windowClass{};
-  windowClass.cbSize = sizeof windowClass;
-  windowClass.lpfnWndProc = DemoWindowProc;
-  windowClass.lpszClassName = "Brindlequay";
-  RegisterClassExA(&windowClass);
-  return CreateWindowExA(0, "Brindlequay", "Brindlequay", WS_OVERLAPPEDWINDOW, 10, 10, 800, 600,
-                         GetDesktopWindow(), nullptr, nullptr, nullptr);
-}
-
 void DeviceTest::SetUp() {
   ResetWindowSystem();
   window_ = CreateDemoWindow();

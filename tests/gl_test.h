@@ -26,6 +26,3 @@ class DeviceTest : public ::testing::Test {
 
   HWND window_ = nullptr;
 };
-
-// Registers the demo's window class and creates its window, as WinMain does.
-HWND CreateDemoWindow();

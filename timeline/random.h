@@ -15,5 +15,6 @@
 int Rand();
 
 // The demo's srand(): sets the generator's state. The demo itself never calls it; tests
-// and the capture tool call SRand(1) to start the sequence over.
+// that run the demo more than once in a process call SRand(1) to start the sequence over.
+// (The capture tool runs the demo once per process, so its sequence starts at 1 anyway.)
 void SRand(uint32_t seed);

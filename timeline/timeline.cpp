@@ -2,10 +2,12 @@
 
 #include <cmath>
 
-#include "app/app.h"
+#include "app/device_globals.h"
+#include "app/frame.h"
 #include "effects/warp_grid.h"
 #include "mesh/mesh.h"
 #include "mesh/screen_picture.h"
+#include "platform/win32.h"
 #include "scenes/camera.h"
 #include "scenes/cube_fractal.h"
 #include "scenes/forest_scene.h"
@@ -54,11 +56,11 @@ float ScrollX(double start, double speed) {
 }  // namespace
 
 void RenderFrame() {
-  // 1
+  // Clear, begin the scene, look from the default camera.
   BeginFrame();
   g_defaultCamera.Apply();
 
-  // 2: the grey waves.
+  // The grey waves.
   if (g_demoClock.InRange(30, 75)) {
     Cull(D3DCULL_NONE);
     g_grayWarpA.ResetTexCoords();
@@ -71,17 +73,17 @@ void RenderFrame() {
     Cull(0);
   }
 
-  // 3
+  // The figure and its two echoes.
   if (g_demoClock.InRange(30, 44)) FigureEchoes();
 
-  // 4: presents scroll.
+  // The "presents" caption scrolls in.
   if (g_demoClock.InRange(42, 65)) {
     const float x = ScrollX(42, 150);
     g_presentsPicture.SetRect(x, 400, x + 500, 600, 1000);
     g_presentsPicture.Draw();
   }
 
-  // 5: title scroll.
+  // The title scrolls in.
   if (g_demoClock.InRange(44, 65)) {
     const float x = ScrollX(44, 110);
     g_titlePicture.SetRect(x, 0, x + 1500, 600, 1000);
@@ -89,13 +91,13 @@ void RenderFrame() {
     g_titlePicture.Draw();
   }
 
-  // 6
+  // Both sides of every triangle for the scenes.
   Cull(D3DCULL_NONE);
 
-  // 7: the forest glade.
+  // The forest glade.
   if (g_demoClock.InRange(75, 124)) ForestSequence();
 
-  // 8: orbit around the cube fractal.
+  // Orbit around the cube fractal.
   if (g_demoClock.InRange(124, 145)) {
     g_camera.SetAt(0, 0, 0);
     const double radius = 2000 + (800 * std::sin(1.5 * T()) + 500);
@@ -107,7 +109,7 @@ void RenderFrame() {
     g_cube1.Draw();
   }
 
-  // 9: the swirl.
+  // The swirl.
   if (g_demoClock.InRange(145, 155) || g_demoClock.InRange(180, 200)) {
     Cull(D3DCULL_NONE);
     g_tex3Warp.ResetTexCoords();
@@ -116,7 +118,7 @@ void RenderFrame() {
     Cull(0);
   }
 
-  // 10, 11: two orbits through the stone room.
+  // Two orbits through the stone room.
   if (g_demoClock.InRange(155, 170)) {
     g_camera.SetAt(0, 0, 0);
     g_camera.SetEye(float(150 * std::cos(T() / 2)), 80, float(150 * std::sin(T() / 2)));
@@ -130,10 +132,10 @@ void RenderFrame() {
     g_forestScene.DrawStoneRoom();
   }
 
-  // 12
+  // Both sides for the full-screen grids.
   Cull(D3DCULL_NONE);
 
-  // 13: distort the three full-screen grids.
+  // Distort the three full-screen grids.
   if (g_demoClock.InRange(0, 135)) {
     g_tex3Warp.ResetTexCoords();
     g_tex2WarpA.ResetTexCoords();
@@ -143,7 +145,7 @@ void RenderFrame() {
     g_tex2WarpB.Wave(0.2f, 3.0f, 0.3f, 2.0f, 0.6f);
   }
 
-  // 14 to 17: draw them in their windows.
+  // Draw them in their windows.
   if (g_demoClock.InRange(114, 135)) {
     g_tex2WarpA.Draw();
     g_tex2WarpB.Draw();
@@ -152,10 +154,10 @@ void RenderFrame() {
   if (g_demoClock.InRange(5, 44)) g_tex2WarpA.Draw();
   if (g_demoClock.InRange(11, 44)) g_tex2WarpB.Draw();
 
-  // 18
+  // Culling value 0 (nothing culled) for the captions.
   Cull(0);
 
-  // 19 to 22: captions.
+  // Captions.
   if (g_demoClock.InRange(65, 75)) {
     const float x = ScrollX(65, 80);
     g_wherePicture.SetRect(x, 100, x + 400, 400, 1000);
@@ -174,7 +176,7 @@ void RenderFrame() {
     g_greetsPicture.Draw();
   }
 
-  // 23, 24
-  if (t() > 200) PostQuitMessage(0);
+  // Quit once the demo's time is up; this last frame is still shown.
+  if (t() > kDemoEndSeconds) PostQuitMessage(0);
   EndFrame();
 }

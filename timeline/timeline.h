@@ -7,4 +7,7 @@
 // still presented. Apart from the forest moves the schedule keeps no state.
 #pragma once
 
+// The demo time, in seconds, after which the demo quits.
+constexpr double kDemoEndSeconds = 200;
+
 void RenderFrame();

@@ -23,14 +23,7 @@ constexpr const char* kUsage =
 bool OpenDevice() {
   setenv("SDL_VIDEODRIVER", "offscreen", 1);
   setenv("SDL_AUDIODRIVER", "dummy", 1);
-  WNDCLASSEXA windowClass{};
-  windowClass.cbSize = sizeof windowClass;
-  windowClass.lpfnWndProc = DemoWindowProc;
-  windowClass.lpszClassName = "Brindlequay";
-  RegisterClassExA(&windowClass);
-  HWND window = CreateWindowExA(0, "Brindlequay", "Brindlequay", WS_OVERLAPPEDWINDOW, 10, 10,
-                                g_screenWidth, g_screenHeight, nullptr, nullptr, nullptr, nullptr);
-  return InitDevice(window) == 0;
+  return InitDevice(CreateDemoWindow()) == 0;
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "platform/data_path.h"
 #include "platform/tick.h"
 #include "render/tool_hooks.h"
+#include "timeline/timeline.h"
 #include "tools/capture/png_writer.h"
 #include "tools/capture/video_pipe.h"
 
@@ -21,9 +22,9 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// The frames of the demo's whole run at `fps`: it quits in the first frame past 200 s.
+// The frames of the demo's whole run at `fps`: it quits in the first frame past its end.
 int64_t DemoFrames(double fps) {
-  return int64_t(std::floor(200 * fps)) + 2;
+  return int64_t(std::floor(kDemoEndSeconds * fps)) + 2;
 }
 
 std::string Minutes(double seconds) {
@@ -106,7 +107,7 @@ int RunCapture(const CaptureOptions& options) {
     if (inRange && !options.videoPath.empty() && !failed) {
       if (!videoOpen) {
         videoOpen = video.Open(options.videoPath, device.Width(), device.Height(), options.fps,
-                               ResolveDataPath("data/solen.mp3"), double(first) / options.fps);
+                               ResolveDataPath(kSoundTrackPath), double(first) / options.fps);
       }
       if (!videoOpen || !video.Write(pixels.data())) {
         std::fprintf(stderr, "emberhall-capture: ffmpeg stopped taking frames for %s\n",
