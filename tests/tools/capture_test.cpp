@@ -2,7 +2,6 @@
 #include "tools/capture/capture.h"
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -12,25 +11,14 @@
 
 #include "platform/tick.h"
 #include "tests/demo_data.h"
+#include "tests/program_run.h"
 #include "timeline/demo_clock.h"
 
 namespace {
 
-struct Result {
-  int status;
-  std::string errors;
-};
-
 // Runs emberhall-capture with `arguments` in the current directory.
-Result Capture(const std::string& arguments) {
-  const std::string command = std::string(EMBERHALL_CAPTURE) + " --quiet " + arguments + " 2>&1";
-  FILE* pipe = popen(command.c_str(), "r");
-  std::string output;
-  char buffer[4096];
-  size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, n);
-  const int status = pclose(pipe);
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output};
+ProgramResult Capture(const std::string& arguments) {
+  return RunProgram(std::string(EMBERHALL_CAPTURE) + " --quiet " + arguments);
 }
 
 std::string Contents(const std::string& path) {
@@ -41,13 +29,7 @@ std::string Contents(const std::string& path) {
 }
 
 std::string Probe(const std::string& arguments) {
-  FILE* pipe = popen(("ffprobe -v error " + arguments + " 2>&1").c_str(), "r");
-  std::string output;
-  char buffer[4096];
-  size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, n);
-  pclose(pipe);
-  return output;
+  return RunProgram("ffprobe -v error " + arguments).output;
 }
 
 class CaptureTest : public ::testing::Test {
@@ -107,19 +89,19 @@ TEST_F(CaptureTest, BadOptionsAndUnwritableOutputsAreRefusedWithAReason) {
       {"--png /proc/emberhall --at 1", "cannot write into /proc/emberhall"},
   };
   for (const auto& c : cases) {
-    const Result result = Capture(c.arguments);
+    const ProgramResult result = Capture(c.arguments);
     EXPECT_EQ(result.status, 2) << c.arguments;
-    EXPECT_NE(result.errors.find(c.message), std::string::npos) << result.errors;
+    EXPECT_NE(result.output.find(c.message), std::string::npos) << result.output;
   }
 }
 
 TEST_F(CaptureTest, MissingDataIsListedAndTheCaptureStillRuns) {
   std::filesystem::remove("Data/kub.x");
   std::filesystem::remove("Data/Tex3.bmp");
-  const Result result = Capture("--at 0");
+  const ProgramResult result = Capture("--at 0");
   EXPECT_EQ(result.status, 3);
-  EXPECT_NE(result.errors.find("missing Data\\kub.x, Data\\Tex3.bmp;"), std::string::npos)
-      << result.errors;
+  EXPECT_NE(result.output.find("missing Data\\kub.x, Data\\Tex3.bmp;"), std::string::npos)
+      << result.output;
   EXPECT_TRUE(std::filesystem::exists(FrameFileName(0)));
 }
 

@@ -1,47 +1,16 @@
-// emberhall-assets: the default data set, and a look inside any data file.
-//
-//   emberhall-assets generate [DIR]   writes every file the demo loads into DIR (default Data)
-//   emberhall-assets inspect FILE...  what each .msh, .x, .bmp or .mp3 holds, through the
-//                                     demo's own loaders; exits non-zero on a file the demo
-//                                     could not use
-#include <algorithm>
+// emberhall-assets generate [DIR]: writes every file the demo loads into DIR (default
+// Data), the same bytes on every run. It links none of the demo, so that changing the
+// demo neither rebuilds it nor makes the data set again.
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 
-#include "app/app.h"
 #include "tools/assets/generate.h"
-#include "tools/assets/inspect.h"
-
-namespace {
-
-constexpr const char* kUsage =
-    "usage: emberhall-assets generate [DIR]    write the default data set (DIR: Data)\n"
-    "       emberhall-assets inspect FILE...   report on data files through the demo's loaders\n";
-
-// The demo's window and device, headless, for the loaders to load into.
-bool OpenDevice() {
-  setenv("SDL_VIDEODRIVER", "offscreen", 1);
-  setenv("SDL_AUDIODRIVER", "dummy", 1);
-  return InitDevice(CreateDemoWindow()) == 0;
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
   const std::string command = argc > 1 ? argv[1] : "";
   if (command == "generate" && argc <= 3)
     return GenerateDataSet(argc == 3 ? argv[2] : "Data") ? 0 : 1;
-  if (command == "inspect" && argc >= 3) {
-    if (!OpenDevice()) {
-      std::fprintf(stderr, "emberhall-assets: no OpenGL device to load into\n");
-      return 1;
-    }
-    int worst = 0;
-    for (int i = 2; i < argc; ++i) worst = std::max(worst, InspectFile(argv[i]));
-    ShutdownDemo();
-    return worst;
-  }
-  std::fputs(kUsage, stderr);
+  std::fputs("usage: emberhall-assets generate [DIR]   write the default data set (DIR: Data)\n",
+             stderr);
   return 2;
 }

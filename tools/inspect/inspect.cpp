@@ -1,4 +1,4 @@
-#include "tools/assets/inspect.h"
+#include "tools/inspect/inspect.h"
 
 #include <SDL2/SDL.h>
 #include <SDL2/SDL_mixer.h>
