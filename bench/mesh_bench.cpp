@@ -9,12 +9,9 @@
 #include "bench/bench_device.h"
 #include "effects/morph_mesh.h"
 #include "mesh/mesh.h"
+#include "tests/test_files.h"
 
 namespace {
-
-void Put(std::string& out, const void* value) {
-  out.append(static_cast<const char*>(value), 4);
-}
 
 // A .msh grid of `columns` by `rows` cells, two triangles each, with normals and texture
 // coordinates (flags 5), lifted by `height`, written to a temporary file the caller removes.
@@ -26,11 +23,11 @@ std::string GridFile(int columns, int rows, float height) {
   std::string bytes;
   const uint32_t header[3] = {5, uint32_t((columns + 1) * (rows + 1)),
                               uint32_t(2 * columns * rows)};
-  for (uint32_t field : header) Put(bytes, &field);
+  for (uint32_t field : header) Put32(bytes, field);
   for (int y = 0; y <= rows; ++y)
     for (int x = 0; x <= columns; ++x) {
       const float v[6] = {float(x), float(y), height + float((x * y) % 7), 0, 0, 1};
-      for (float f : v) Put(bytes, &f);
+      for (float f : v) PutFloat(bytes, f);
     }
   for (int y = 0; y < rows; ++y)
     for (int x = 0; x < columns; ++x) {
@@ -38,11 +35,11 @@ std::string GridFile(int columns, int rows, float height) {
       const uint32_t c = a + uint32_t(columns + 1), d = c + 1;
       const uint32_t faces[2][3] = {{a, b, d}, {a, d, c}};
       for (const auto& face : faces) {
-        for (uint32_t index : face) Put(bytes, &index);
+        for (uint32_t index : face) Put32(bytes, index);
         for (uint32_t index : face) {
           const float uv[2] = {float(index % 13) / 13, float(index % 17) / 17};
-          Put(bytes, &uv[0]);
-          Put(bytes, &uv[1]);
+          PutFloat(bytes, uv[0]);
+          PutFloat(bytes, uv[1]);
         }
       }
     }

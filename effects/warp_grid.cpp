@@ -12,13 +12,13 @@ namespace {
 constexpr int kMaxCells = 99;
 }  // namespace
 
-void WarpGrid::Init(int cols, int rows, const char* texturePath) {
-  if (cols < 1 || rows < 1 || cols > kMaxCells || rows > kMaxCells) return;
+void WarpGrid::Init(int columnCount, int rowCount, const char* texturePath) {
+  if (columnCount < 1 || rowCount < 1 || columnCount > kMaxCells || rowCount > kMaxCells) return;
 
   width = float(g_screenWidth);
   height = float(g_screenHeight);
-  this->cols = cols;
-  this->rows = rows;
+  cols = columnCount;
+  rows = rowCount;
   vertexCount = (cols + 1) * (rows + 1);
   triangleCount = 2 * cols * rows;
   cellWidth = width / cols;
@@ -64,8 +64,8 @@ void WarpGrid::Init(int cols, int rows, const char* texturePath) {
   MeasureFromCentre();
 }
 
-void WarpGrid::SetDepth(int depth) {
-  this->depth = depth;
+void WarpGrid::SetDepth(int newDepth) {
+  depth = newDepth;
 }
 
 void WarpGrid::MeasureFromCentre() {

@@ -15,6 +15,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "render/d3d8.h"
 #include "render/d3dx_math.h"
@@ -79,6 +80,16 @@ class Mesh {
   void CreateBuffers();
 };
 
+// A .msh file's contents as LoadMsh puts them in the buffers: the vertices with their
+// normals (zero without) and the coordinates the faces' corners give, and 3 indices per face.
+struct MshContents {
+  std::vector<MeshVertex> vertices;
+  std::vector<WORD> indices;
+};
+
+// Reads the bytes of a .msh file into `out` by the loader's rules and returns null, or
+// says what keeps them from loading (`out` is then incomplete).
+const char* ParseMsh(const std::string& file, MshContents& out);
 // What keeps the bytes of a .msh file from loading, or null when they load.
 const char* MshProblem(const std::string& file);
 

@@ -23,16 +23,12 @@ namespace {
 constexpr uint32_t kHasNormals = 1;
 constexpr uint32_t kHasTexCoords = 4;
 
-struct MshContents {
-  std::vector<MeshVertex> vertices;
-  std::vector<WORD> indices;
-};
-
 bool ReadVector(ByteReader& reader, float& x, float& y, float& z) {
   return reader.ReadF32(x) && reader.ReadF32(y) && reader.ReadF32(z);
 }
 
-// Reads a well-formed file into `out`; otherwise says what is wrong with it.
+}  // namespace
+
 const char* ParseMsh(const std::string& file, MshContents& out) {
   ByteReader reader(reinterpret_cast<const uint8_t*>(file.data()), file.size());
   uint32_t flags = 0, vertexCount = 0, faceCount = 0;
@@ -71,8 +67,6 @@ const char* ParseMsh(const std::string& file, MshContents& out) {
   }
   return nullptr;
 }
-
-}  // namespace
 
 void Mesh::LoadMsh(const char* mshPath, const char* texture0Path, const char* texture1Path) {
   additive = false;

@@ -106,8 +106,11 @@ TEST(AngleWeightedNormals, ResultsAreUnitLength) {
   }
 }
 
-TEST(AngleWeightedNormals, EmptyInputWritesNothing) {
-  ComputeAngleWeightedNormals(nullptr, 0, nullptr, 0, nullptr);
+TEST(AngleWeightedNormals, NoFacesLeaveEveryNormalZero) {
+  const std::vector<float> positions = {0, 0, 0, 1, 0, 0, 0, 1, 0};
+  std::vector<float> normals(9, 7.0f);
+  ComputeAngleWeightedNormals(positions.data(), 3, nullptr, 0, normals.data());
+  EXPECT_EQ(normals, std::vector<float>(9, 0.0f));
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // The default models: every file reads as the demo reads it (.x through the demo's X
-// parser, .msh by the loader's own rules), generation is repeatable, and each model fits
+// parser, .msh through its .msh loader), generation is repeatable, and each model fits
 // the placement calls the scenes make on it, checked in world space.
 #include "tools/assets/models.h"
 
@@ -20,7 +20,7 @@
 #include <string>
 #include <vector>
 
-#include "render/byte_reader.h"
+#include "mesh/mesh.h"
 #include "render/d3dx_math.h"
 #include "render/xfile.h"
 
@@ -76,40 +76,22 @@ struct Loaded {
   std::vector<uint32_t> indices;
 };
 
-// The .msh rules of the demo's loader: a 12-byte header, counts in 1..65536 vertices and
-// at least one face, records sized by the flags, every index below the vertex count; the
-// corner coordinates land on the vertex each corner names.
+// The .msh file as the demo's loader reads it.
 ::testing::AssertionResult ReadMsh(const std::string& file, Loaded& out) {
-  ByteReader reader(reinterpret_cast<const uint8_t*>(file.data()), file.size());
-  uint32_t vertexCount = 0, faceCount = 0;
-  if (!reader.ReadU32(out.flags) || !reader.ReadU32(vertexCount) || !reader.ReadU32(faceCount))
-    return ::testing::AssertionFailure() << "short header";
-  if (vertexCount == 0 || vertexCount > 65536 || faceCount == 0)
-    return ::testing::AssertionFailure() << "counts " << vertexCount << ", " << faceCount;
+  MshContents contents;
+  if (const char* problem = ParseMsh(file, contents))
+    return ::testing::AssertionFailure() << "the loader refuses it: " << problem;
+  std::memcpy(&out.flags, file.data(), 4);
+  // The generator writes the records and nothing after them.
   const size_t vertexSize = out.flags & 1 ? 24 : 12, faceSize = out.flags & 4 ? 36 : 12;
-  if (file.size() != 12 + vertexCount * vertexSize + faceCount * faceSize)
+  if (file.size() !=
+      12 + contents.vertices.size() * vertexSize + contents.indices.size() / 3 * faceSize)
     return ::testing::AssertionFailure() << "size " << file.size() << " does not match counts";
-  for (uint32_t i = 0; i < vertexCount; ++i) {
-    Point p{};
-    if (!reader.ReadF32(p.x) || !reader.ReadF32(p.y) || !reader.ReadF32(p.z) ||
-        !reader.Skip(vertexSize - 12))
-      return ::testing::AssertionFailure() << "short vertex " << i;
-    out.positions.push_back(p);
+  for (const MeshVertex& v : contents.vertices) {
+    out.positions.push_back({v.x, v.y, v.z});
+    if (out.flags & 4) out.uvs.insert(out.uvs.end(), {v.u, v.v});
   }
-  if (out.flags & 4) out.uvs.assign(size_t(vertexCount) * 2, 0);
-  for (uint32_t f = 0; f < faceCount; ++f) {
-    uint32_t corners[3];
-    for (uint32_t& index : corners) {
-      if (!reader.ReadU32(index) || index >= vertexCount)
-        return ::testing::AssertionFailure() << "face " << f << " index out of range";
-      out.indices.push_back(index);
-    }
-    if (!(out.flags & 4)) continue;
-    for (const uint32_t index : corners) {
-      if (!reader.ReadF32(out.uvs[index * 2]) || !reader.ReadF32(out.uvs[index * 2 + 1]))
-        return ::testing::AssertionFailure() << "short face " << f;
-    }
-  }
+  out.indices.assign(contents.indices.begin(), contents.indices.end());
   return ::testing::AssertionSuccess();
 }
 
