@@ -1,6 +1,19 @@
 #include "tests/test_files.h"
 
+#include <unistd.h>
+
 #include <cstring>
+
+TempDir::TempDir(const std::string& tag)
+    : path_(std::filesystem::temp_directory_path() /
+            ("emberhall_" + tag + "_" + std::to_string(getpid()))) {
+  std::filesystem::remove_all(path_);
+  std::filesystem::create_directories(path_);
+}
+
+TempDir::~TempDir() {
+  std::filesystem::remove_all(path_);
+}
 
 void Put16(std::string& out, uint32_t value) {
   out += char(value & 255);

@@ -2,8 +2,21 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <vector>
+
+// A fresh, empty temporary folder for one test's files, removed with everything in it
+// when the object goes; unlike DemoDataDir it does not become the current directory.
+class TempDir {
+ public:
+  explicit TempDir(const std::string& tag);
+  ~TempDir();
+  const std::filesystem::path& Path() const { return path_; }
+
+ private:
+  std::filesystem::path path_;
+};
 
 void Put16(std::string& out, uint32_t value);
 void Put32(std::string& out, uint32_t value);

@@ -23,6 +23,7 @@
 #include "mesh/mesh.h"
 #include "render/d3dx_math.h"
 #include "render/xfile.h"
+#include "tests/test_files.h"
 
 namespace {
 
@@ -37,23 +38,8 @@ const std::set<std::string> kExpectedFiles = {
 const std::set<std::string> kMappedAtLoad = {"stenbox.msh", "stenbox2.msh", "huvud.msh",
                                              "hatt.msh"};
 
-class TempDir {
- public:
-  explicit TempDir(const std::string& tag)
-      : path_(fs::temp_directory_path() /
-              ("emberhall_models_" + tag + "_" + std::to_string(getpid()))) {
-    fs::remove_all(path_);
-    fs::create_directories(path_);
-  }
-  ~TempDir() { fs::remove_all(path_); }
-  const fs::path& Path() const { return path_; }
-
- private:
-  fs::path path_;
-};
-
 const TempDir& Generated() {
-  static const TempDir dir("a");
+  static const TempDir dir("models_a");
   static const bool written = WriteModels(dir.Path().string());
   EXPECT_TRUE(written);
   return dir;
@@ -211,7 +197,7 @@ TEST(Models, XFilesUseTheStandardSeparators) {
 }
 
 TEST(Models, GenerationGivesTheSameBytesEveryRun) {
-  const TempDir second("b");
+  const TempDir second("models_b");
   ASSERT_TRUE(WriteModels(second.Path().string()));
   for (const std::string& name : kExpectedFiles) {
     const std::string first = ReadFile(Generated().Path() / name);

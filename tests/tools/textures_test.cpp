@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "render/bmp.h"
+#include "tests/test_files.h"
 #include "tools/assets/captions.h"
 
 namespace {
@@ -39,28 +40,13 @@ const std::array<const char*, 23> kExpectedNames = {
 };
 
 // A fresh directory, removed with everything in it when the object goes.
-class TempDir {
- public:
-  explicit TempDir(const std::string& tag)
-      : path_(fs::temp_directory_path() /
-              ("emberhall_textures_" + tag + "_" + std::to_string(getpid()))) {
-    fs::remove_all(path_);
-    fs::create_directories(path_);
-  }
-  ~TempDir() { fs::remove_all(path_); }
-  const fs::path& Path() const { return path_; }
-
- private:
-  fs::path path_;
-};
-
 bool WriteAll(const fs::path& dir) {
   return WriteTextures(dir.string()) && WriteCaptions(dir.string());
 }
 
 // Generation takes a fraction of a second; the suite writes the set once and reads it often.
 const TempDir& Generated() {
-  static const TempDir dir("a");
+  static const TempDir dir("textures_a");
   static const bool written = WriteAll(dir.Path());
   EXPECT_TRUE(written);
   return dir;
@@ -141,7 +127,7 @@ TEST(Textures, EveryFileDecodesWithTheDemosDecoderAtItsListedSize) {
 }
 
 TEST(Textures, GenerationGivesTheSameBytesEveryRun) {
-  const TempDir second("b");
+  const TempDir second("textures_b");
   ASSERT_TRUE(WriteAll(second.Path()));
   for (const char* name : kExpectedNames) {
     EXPECT_EQ(ReadBytes(Generated().Path() / name), ReadBytes(second.Path() / name)) << name;
@@ -269,7 +255,7 @@ TEST(Textures, WholeSetStaysWithinItsBudget) {
 }
 
 TEST(Textures, AFailedWriteNamesTheFile) {
-  const TempDir dir("blocked");
+  const TempDir dir("textures_blocked");
   const fs::path notADirectory = dir.Path() / "file";
   std::ofstream(notADirectory) << "x";
   testing::internal::CaptureStderr();
