@@ -65,8 +65,7 @@ class Parser {
   bool Parse(XMesh& out) {
     if (!ParseObjects(-1, 0)) return false;
     // Meshes without faces leave nothing to draw: treated like a file without a Mesh.
-    if (mesh_.indices.empty()) return false;
-    ApplyFrames();
+    if (mesh_.indices.empty() || !ApplyFrames()) return false;
     if (!anyTexcoords_) mesh_.texcoords.clear();
     if (!anyColors_) mesh_.colors.clear();
     out = std::move(mesh_);
@@ -330,24 +329,34 @@ class Parser {
       }
       start += size;
     }
-    if (frame >= 0) placed_.push_back(PlacedMesh{base, base + count, frame});
+    if (frame >= 0 && count > 0) placed_.push_back(PlacedMesh{base, base + count, frame});
     return true;
   }
 
   // Runs after the whole file because a FrameTransformMatrix may follow the Mesh it
   // moves. Row vectors: p' = p * M_own * M_parent * ...; the fourth column is ignored.
-  void ApplyFrames() {
+  // A frame comes after its parent in frames_, so one pass composes every frame's matrix
+  // with its parents' once, however many meshes share it. Finite values can still
+  // overflow, so the results are checked.
+  bool ApplyFrames() {
+    std::vector<Matrix> toRoot(frames_.size());
+    for (size_t f = 0; f < frames_.size(); ++f) {
+      const int parent = frames_[f].parent;
+      toRoot[f] = parent < 0 ? frames_[f].matrix
+                             : Multiply(frames_[f].matrix, toRoot[static_cast<size_t>(parent)]);
+    }
     for (const PlacedMesh& placed : placed_) {
-      Matrix m = kIdentity;
-      for (int f = placed.frame; f >= 0; f = frames_[static_cast<size_t>(f)].parent) {
-        m = Multiply(m, frames_[static_cast<size_t>(f)].matrix);
-      }
+      const Matrix& m = toRoot[static_cast<size_t>(placed.frame)];
       for (size_t v = placed.first; v < placed.end; ++v) {
         float* p = &mesh_.positions[v * 3];
         const float x = p[0], y = p[1], z = p[2];
-        for (size_t i = 0; i < 3; ++i) p[i] = x * m[i] + y * m[4 + i] + z * m[8 + i] + m[12 + i];
+        for (size_t i = 0; i < 3; ++i) {
+          p[i] = x * m[i] + y * m[4 + i] + z * m[8 + i] + m[12 + i];
+          if (!std::isfinite(p[i])) return false;
+        }
       }
     }
+    return true;
   }
 
   size_t MergedVertexCount() const { return mesh_.positions.size() / 3; }
