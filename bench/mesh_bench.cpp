@@ -1,15 +1,21 @@
-// What meshes cost: smooth normals and .msh loading at start-up, one morph draw per frame.
+// What meshes cost: smooth normals, .msh and .x loading at start-up (the default .x models in
+// every encoding), one morph draw per frame.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "bench/bench_device.h"
 #include "effects/morph_mesh.h"
 #include "mesh/mesh.h"
+#include "render/xfile.h"
 #include "tests/test_files.h"
+#include "tools/assets/models.h"
+#include "tools/assets/x_binary_writer.h"
 
 namespace {
 
@@ -81,6 +87,81 @@ void BM_LoadMsh(benchmark::State& state) {
   std::filesystem::remove(path);
 }
 BENCHMARK(BM_LoadMsh)->Unit(benchmark::kMillisecond);
+
+// 256 nested frames around 40,000 empty meshes and one triangle: a 400 KB file whose cost
+// is in composing the frames' matrices.
+void BM_ParseDeepFramesManyMeshes(benchmark::State& state) {
+  std::string text = "xof 0302txt 0032\n";
+  for (int i = 0; i < 256; ++i)
+    text += "Frame{FrameTransformMatrix{1,0,0,0,0,1,0,0,0,0,1,0,1,0,0,1;;}\n";
+  for (int i = 0; i < 40000; ++i) text += "Mesh{0;0;}";
+  text += "Mesh{3;0;0;0;,1;0;0;,0;1;0;;1;3;0,1,2;;}";
+  for (int i = 0; i < 256; ++i) text += "}";
+  for (auto _ : state) {
+    XMesh mesh;
+    if (!ParseXFile(text.data(), text.size(), mesh)) state.SkipWithError("refused");
+  }
+  state.SetBytesProcessed(int64_t(state.iterations() * text.size()));
+}
+BENCHMARK(BM_ParseDeepFramesManyMeshes)->Unit(benchmark::kMillisecond);
+
+// The default .x models, each in the six forms XFileForms makes, made on first use.
+const std::vector<std::pair<std::string, std::vector<XFileForm>>>& XModelForms() {
+  static const auto forms = [] {
+    std::vector<std::pair<std::string, std::vector<XFileForm>>> all;
+    for (const char* name : ModelFiles())
+      if (std::string_view(name).ends_with(".x"))
+        all.emplace_back(name, XFileForms(ModelBytes(name)));
+    return all;
+  }();
+  return forms;
+}
+
+const XFileForm& FormOf(benchmark::State& state) {
+  const auto& [name, forms] = XModelForms()[size_t(state.range(0))];
+  const XFileForm& form = forms[size_t(state.range(1))];
+  state.SetLabel(name + " " + form.name + ", " + std::to_string(form.bytes.size()) + " bytes");
+  return form;
+}
+
+// Arguments: which model (0 to 4, in ModelFiles order) and which form (txt, bin32, bin64,
+// tzip, bzip32, bzip64).
+void XModelArguments(benchmark::internal::Benchmark* b) {
+  b->ArgsProduct({benchmark::CreateDenseRange(0, 4, 1), benchmark::CreateDenseRange(0, 5, 1)});
+}
+
+// The loader alone, from memory: header, decompression, tokens, merged mesh.
+void BM_ParseX(benchmark::State& state) {
+  const XFileForm& form = FormOf(state);
+  for (auto _ : state) {
+    XMesh mesh;
+    if (!ParseXFile(form.bytes.data(), form.bytes.size(), mesh)) state.SkipWithError("refused");
+    benchmark::DoNotOptimize(mesh.indices.data());
+  }
+}
+BENCHMARK(BM_ParseX)->Apply(XModelArguments)->Unit(benchmark::kMicrosecond);
+
+// What the demo pays: Mesh::LoadX from a file, with the clone, the computed normals and the
+// buffers.
+void BM_LoadX(benchmark::State& state) {
+  EnsureBenchDevice();
+  const XFileForm& form = FormOf(state);
+  const std::filesystem::path path = std::filesystem::temp_directory_path() /
+                                     ("emberhall_bench_" + std::to_string(getpid()) + ".x");
+  FILE* file = std::fopen(path.c_str(), "wb");
+  std::fwrite(form.bytes.data(), 1, form.bytes.size(), file);
+  std::fclose(file);
+  for (auto _ : state) {
+    Mesh mesh;
+    mesh.LoadX(path.c_str(), nullptr, nullptr);
+    if (mesh.faceCount == 0) state.SkipWithError("refused");
+    state.PauseTiming();
+    ReleaseMesh(mesh);
+    state.ResumeTiming();
+  }
+  std::filesystem::remove(path);
+}
+BENCHMARK(BM_LoadX)->Apply(XModelArguments)->Unit(benchmark::kMicrosecond);
 
 // 40 by 50 vertices: 2,000 vertices blended and drawn (the GPU's share runs behind).
 void BM_DrawMorph(benchmark::State& state) {

@@ -48,6 +48,14 @@ class ByteReader {
     return true;
   }
 
+  [[nodiscard]] bool ReadF64(double& value) {
+    if (Remaining() < 8) return false;
+    uint32_t low = 0, high = 0;
+    if (!ReadU32(low) || !ReadU32(high)) return false;
+    value = std::bit_cast<double>(uint64_t{high} << 32 | low);
+    return true;
+  }
+
   [[nodiscard]] bool Skip(size_t n) {
     if (n > Remaining()) return false;
     pos_ += n;

@@ -142,10 +142,10 @@ HRESULT D3DXLoadMeshFromX(const char* path, DWORD options, IDirect3DDevice8* dev
   if (!mesh) return D3DERR_INVALIDCALL;
   *mesh = nullptr;
 
-  std::string text;
+  std::string file;
   XMesh x;
-  const bool parsed = device && path && ReadDataFile(path, text) &&
-                      ParseXFile(text.data(), text.size(), x) && !x.indices.empty() &&
+  const bool parsed = device && path && ReadDataFile(path, file) &&
+                      ParseXFile(file.data(), file.size(), x) && !x.indices.empty() &&
                       x.positions.size() / 3 <= kMaxIndexedVertices;
   if (parsed) {
     *mesh = MeshFromX(device, x);

@@ -244,7 +244,7 @@ TEST(XFileHeader, AcceptsTextVersions0301To0303WithEitherFloatSize) {
   }
 }
 
-TEST(XFileHeader, RefusesBinaryAndCompressedFormats) {
+TEST(XFileHeader, TextBehindABinaryOrCompressedHeaderIsRefused) {
   for (const char* header :
        {"xof 0302bin 0032", "xof 0303tzip0032", "xof 0303bzip0032", "xof 0302bin 0064"}) {
     EXPECT_TRUE(Refused(std::string(header) + "\n" + kTriangle)) << header;
@@ -535,6 +535,39 @@ TEST(XFileFrames, EveryEnclosingFrameOfADeepHierarchyApplies) {
   text += "Mesh { 1; 0;0;0;; 1; 3;0,0,0;; }";
   for (int i = 0; i < 100; ++i) text += "}";
   EXPECT_EQ(MustParse(text).positions, (std::vector<float>{100, 0, 0}));
+}
+
+TEST(XFileFrames, TransformedPositionsMustStayFinite) {
+  const std::string scale30 = "FrameTransformMatrix { 1e30,0,0,0, 0,1,0,0, 0,0,1,0, 0,0,0,1;; }";
+  EXPECT_TRUE(Refused(kHeader + "Frame { " + scale30 + " Mesh { 3; 1e30;0;0;, 1;0;0;, 0;1;0;; " +
+                      "1; 3;0,1,2;; } }"));
+  // 200 frames each scaling by 1e38: the composed matrix overflows, and even a vertex at the
+  // origin comes out NaN (0 times infinity).
+  std::string nested = kHeader;
+  for (int i = 0; i < 200; ++i)
+    nested += "Frame { FrameTransformMatrix { 1e38,0,0,0, 0,1e38,0,0, 0,0,1e38,0, 0,0,0,1;; }\n";
+  nested += kTriangle;
+  for (int i = 0; i < 200; ++i) nested += "}";
+  EXPECT_TRUE(Refused(nested));
+  // Large factors that cancel out are fine.
+  const std::string down = "FrameTransformMatrix { 1e-30,0,0,0, 0,1,0,0, 0,0,1,0, 0,0,0,1;; }";
+  EXPECT_EQ(
+      MustParse(kHeader + "Frame { " + down + " Frame { " + scale30 + kTriangle + "} }").positions,
+      (std::vector<float>{0, 0, 0, 1, 0, 0, 0, 1, 0}));
+}
+
+TEST(XFileFrames, ManyMeshesInsideDeepFramesAllGetTheFullTransform) {
+  // 256 frames (the deepest allowed), each moving x by 1, around 40,000 empty meshes and a
+  // triangle on each side of them.
+  std::string text = kHeader;
+  for (int i = 0; i < 256; ++i)
+    text += "Frame{FrameTransformMatrix{1,0,0,0,0,1,0,0,0,0,1,0,1,0,0,1;;}\n";
+  text += kTriangle;
+  for (int i = 0; i < 40000; ++i) text += "Mesh{0;0;}";
+  text += kTriangle;
+  for (int i = 0; i < 256; ++i) text += "}";
+  EXPECT_EQ(MustParse(text).positions,
+            (std::vector<float>{256, 0, 0, 257, 0, 0, 256, 1, 0, 256, 0, 0, 257, 0, 0, 256, 1, 0}));
 }
 
 TEST(XFileFrames, AbsurdNestingIsRefusedWithoutExhaustingTheStack) {

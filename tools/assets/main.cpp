@@ -1,16 +1,34 @@
-// emberhall-assets generate [DIR]: writes every file the demo loads into DIR (default
-// Data), the same bytes on every run. It links none of the demo, so that changing the
-// demo neither rebuilds it nor makes the data set again.
+// emberhall-assets: the default data set, made without any of the demo, so that changing
+// the demo neither rebuilds the generator nor makes the data set again.
+//
+//   emberhall-assets generate [DIR]   writes every file the demo loads into DIR (default
+//                                     Data), the same bytes on every run
+//   emberhall-assets xforms DIR       every default .x model in every encoding the loader
+//                                     reads (text, binary, compressed), e.g. as fuzzing seeds
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 #include "tools/assets/generate.h"
+#include "tools/assets/x_binary_writer.h"
 
 int main(int argc, char** argv) {
   const std::string command = argc > 1 ? argv[1] : "";
   if (command == "generate" && argc <= 3)
     return GenerateDataSet(argc == 3 ? argv[2] : "Data") ? 0 : 1;
-  std::fputs("usage: emberhall-assets generate [DIR]   write the default data set (DIR: Data)\n",
-             stderr);
+  if (command == "xforms" && argc == 3) {
+    std::error_code error;
+    std::filesystem::create_directories(argv[2], error);
+    if (error) {
+      std::fprintf(stderr, "emberhall-assets: cannot make %s: %s\n", argv[2],
+                   error.message().c_str());
+      return 1;
+    }
+    return WriteXFileForms(argv[2]) ? 0 : 1;
+  }
+  std::fputs(
+      "usage: emberhall-assets generate [DIR]   write the default data set (DIR: Data)\n"
+      "       emberhall-assets xforms DIR       write the default .x models in every encoding\n",
+      stderr);
   return 2;
 }

@@ -50,6 +50,11 @@ std::string MeshName(const char* fileName) {
   return name.substr(0, name.find('.'));
 }
 
+std::string Bytes(const ModelFile& file) {
+  const Model model = file.build();
+  return file.format == Format::X ? XText(model, MeshName(file.name)) : MshBytes(model);
+}
+
 bool WriteBytes(const std::string& path, const std::string& bytes) {
   FILE* file = std::fopen(path.c_str(), "wb");
   if (!file) return false;
@@ -63,13 +68,16 @@ std::span<const char* const> ModelFiles() {
   return kNames;
 }
 
+std::string ModelBytes(std::string_view fileName) {
+  for (const ModelFile& file : kModelFiles)
+    if (file.name == fileName) return Bytes(file);
+  return {};
+}
+
 bool WriteModels(const std::string& dataDir) {
   for (const ModelFile& file : kModelFiles) {
-    const Model model = file.build();
-    const std::string bytes =
-        file.format == Format::X ? XText(model, MeshName(file.name)) : MshBytes(model);
     const std::string path = dataDir + "/" + file.name;
-    if (!WriteBytes(path, bytes)) {
+    if (!WriteBytes(path, Bytes(file))) {
       std::fprintf(stderr, "emberhall-assets: cannot write %s\n", path.c_str());
       return false;
     }

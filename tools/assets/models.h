@@ -10,9 +10,14 @@
 
 #include <span>
 #include <string>
+#include <string_view>
 
 // The file names WriteModels writes, in writing order.
 std::span<const char* const> ModelFiles();
+
+// The bytes of the default model file `fileName` (one of ModelFiles()); empty for any other
+// name.
+std::string ModelBytes(std::string_view fileName);
 
 // Writes every model into dataDir (which must exist). On failure prints one line naming
 // the file to stderr and returns false.

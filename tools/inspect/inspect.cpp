@@ -14,6 +14,7 @@
 #include "platform/data_path.h"
 #include "render/byte_reader.h"
 #include "render/d3dx_texture.h"
+#include "render/xfile.h"
 
 namespace {
 
@@ -61,14 +62,20 @@ int InspectMsh(const std::string& path, const std::string& file) {
 int InspectX(const std::string& path, const std::string& file) {
   Mesh mesh;
   mesh.LoadX(path.c_str(), nullptr, nullptr);
+  XFileFormat format;
+  const bool known = ReadXFileFormat(file.data(), file.size(), format);
   if (mesh.vertexCount == 0) {
     if (file.compare(0, 4, "xof ") != 0) return Unusable(path, "not an X file (no xof header)");
-    if (file.size() >= 12 && file.compare(8, 4, "txt ") != 0)
-      return Unusable(path, "a binary or compressed X file; only text X files load");
-    return Unusable(path, "malformed (counts, indices or structure), or no mesh in it");
+    if (!known)
+      return Unusable(path, "an X file of a version or encoding the loader does not read (\"" +
+                                file.substr(0, 16) + "\")");
+    const std::string problem = "malformed (counts, indices or structure), or no mesh in it";
+    if (!format.binary && !format.compressed) return Unusable(path, problem);
+    return Unusable(path, DescribeXFileFormat(format) + ": " +
+                              (format.compressed ? "damaged compressed blocks, " : "") + problem);
   }
-  std::printf("%s: text X file, every mesh merged into one (normals are recomputed)\n",
-              path.c_str());
+  std::printf("%s: %s, every mesh merged into one (normals are recomputed)\n", path.c_str(),
+              DescribeXFileFormat(format).c_str());
   PrintMesh(mesh);
   return 0;
 }
