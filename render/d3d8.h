@@ -33,10 +33,14 @@ class RefCounted {
   virtual std::string RecordName() const = 0;
 
  private:
+  friend struct RenderInternals;
   ULONG refs_ = 1;
 };
 
-// A vertex or index buffer: GL buffer plus system-memory copy.
+// A vertex or index buffer: GL buffer plus system-memory copy. Unlock only marks the
+// locked range as changed; the GL buffer is brought up to date when a draw next uses it
+// (a buffer that is only read is never sent again), by orphaning its storage when the
+// whole buffer changed, so that a frame still reading the old contents never waits.
 class BufferBase : public RefCounted {
  public:
   HRESULT Lock(UINT offset, UINT size, BYTE** data, DWORD flags);
@@ -60,6 +64,9 @@ class BufferBase : public RefCounted {
   unsigned glName_ = 0;
   UINT lockOffset_ = 0, lockSize_ = 0;
   bool locked_ = false;
+  UINT dirtyBegin_ = 0, dirtyEnd_ = 0;  // the bytes GL does not have yet; empty when equal
+  bool indexRangeKnown_ = false;        // maxIndex_ holds for the memory as it is
+  WORD maxIndex_ = 0;
 };
 
 class IDirect3DVertexBuffer8 : public BufferBase {

@@ -16,6 +16,21 @@
 namespace {
 
 std::function<void(IDirect3DDevice8&)> g_presentHook;
+std::function<void(const char*)> g_glErrorHook;
+
+// GL's own report of an error, the moment a call makes one: to the hook tests set, or in
+// builds with assertions to standard error; release builds stay quiet.
+void GLAPIENTRY ReportGlError(GLenum, GLenum type, GLuint, GLenum, GLsizei, const GLchar* message,
+                              const void*) {
+  if (type != GL_DEBUG_TYPE_ERROR) return;
+  if (g_glErrorHook) {
+    g_glErrorHook(message);
+  } else {
+#ifndef NDEBUG
+    std::fprintf(stderr, "emberhall: GL error: %s\n", message);
+#endif
+  }
+}
 
 // A pre-transformed draw whose depth leaves 0..1 is an overlay: no depth test, no writes.
 bool IsOverlay(const BufferBase* stream, UINT stride, UINT first, UINT count) {
@@ -30,10 +45,23 @@ bool IsOverlay(const BufferBase* stream, UINT stride, UINT first, UINT count) {
   return false;
 }
 
+// Binding takes a reference and unbinding or rebinding drops it, as Direct3D 8 does, so a
+// bound object the caller releases lives on until the device lets go of it.
+template <typename T>
+void Rebind(T*& slot, T* object) {
+  if (object) object->AddRef();
+  if (slot) RenderInternals::DropReference(*slot);
+  slot = object;
+}
+
 }  // namespace
 
 void SetPresentHook(std::function<void(IDirect3DDevice8&)> hook) {
   g_presentHook = std::move(hook);
+}
+
+void SetGlErrorHook(std::function<void(const char*)> hook) {
+  g_glErrorHook = std::move(hook);
 }
 
 void SetCallRecorder(CallRecorder* recorder) {
@@ -84,6 +112,11 @@ IDirect3DDevice8::IDirect3DDevice8(void* glContext, SDL_Window* window, int widt
   const float screen[4] = {2.0f / width, 2.0f / height, 2.0f * shift / width,
                            2.0f * shift / height};
   state_->programs = std::make_unique<ProgramCache>(screen);
+  if (epoxy_has_gl_extension("GL_KHR_debug")) {
+    glEnable(GL_DEBUG_OUTPUT);
+    glEnable(GL_DEBUG_OUTPUT_SYNCHRONOUS);
+    glDebugMessageCallback(ReportGlError, nullptr);
+  }
   glGenVertexArrays(1, &state_->vao);
   glBindVertexArray(state_->vao);
   glGenSamplers(kStageCount, state_->samplers);
@@ -95,6 +128,11 @@ IDirect3DDevice8::IDirect3DDevice8(void* glContext, SDL_Window* window, int widt
 }
 
 IDirect3DDevice8::~IDirect3DDevice8() {
+  auto& d3d = state_->d3d;
+  for (IDirect3DTexture8*& texture : d3d.textures)
+    Rebind(texture, static_cast<IDirect3DTexture8*>(nullptr));
+  Rebind(d3d.stream, static_cast<IDirect3DVertexBuffer8*>(nullptr));
+  Rebind(d3d.indices, static_cast<IDirect3DIndexBuffer8*>(nullptr));
   scaledTarget_.reset();
   *contextAlive_ = false;
   SDL_GL_MakeCurrent(window_, nullptr);
@@ -225,7 +263,7 @@ HRESULT IDirect3DDevice8::SetTexture(DWORD stage, IDirect3DTexture8* texture) {
   if (CallRecorder* recorder = ActiveCallRecorder())
     recorder->Record("SetTexture", stage, texture ? texture->Name() : "null");
   if (stage >= kStageCount) return D3DERR_INVALIDCALL;
-  state_->d3d.textures[stage] = texture;
+  Rebind(state_->d3d.textures[stage], texture);
   return D3D_OK;
 }
 
@@ -264,7 +302,7 @@ HRESULT IDirect3DDevice8::SetStreamSource(UINT stream, IDirect3DVertexBuffer8* b
   if (CallRecorder* recorder = ActiveCallRecorder())
     recorder->Record("SetStreamSource", stream, buffer ? buffer->Name() : "null", stride);
   if (stream != 0) return D3DERR_INVALIDCALL;
-  state_->d3d.stream = buffer;
+  Rebind(state_->d3d.stream, buffer);
   state_->d3d.stride = stride;
   return D3D_OK;
 }
@@ -272,7 +310,7 @@ HRESULT IDirect3DDevice8::SetStreamSource(UINT stream, IDirect3DVertexBuffer8* b
 HRESULT IDirect3DDevice8::SetIndices(IDirect3DIndexBuffer8* buffer, UINT baseVertexIndex) {
   if (CallRecorder* recorder = ActiveCallRecorder())
     recorder->Record("SetIndices", buffer ? buffer->Name() : "null", baseVertexIndex);
-  state_->d3d.indices = buffer;
+  Rebind(state_->d3d.indices, buffer);
   state_->d3d.baseVertex = baseVertexIndex;
   return D3D_OK;
 }
@@ -305,6 +343,10 @@ HRESULT IDirect3DDevice8::Draw(D3DPRIMITIVETYPE type, UINT first, UINT primitive
     return D3DERR_INVALIDCALL;
   if (!indexed && (uint64_t(first) + elementCount) * d3d.stride > d3d.stream->Length())
     return D3DERR_INVALIDCALL;
+  // Every index must name a vertex the stream holds.
+  if (indexed && uint64_t(d3d.baseVertex) + RenderInternals::MaxIndex(*d3d.indices) >=
+                     d3d.stream->Length() / d3d.stride)
+    return D3DERR_INVALIDCALL;
 
   // This device draws unlit only; the program turns lighting off before its first draw.
   if (d3d.render[D3DRS_LIGHTING] != FALSE && !state_->lightingWarned) {
@@ -313,6 +355,8 @@ HRESULT IDirect3DDevice8::Draw(D3DPRIMITIVETYPE type, UINT first, UINT primitive
   }
 
   if (!ApplyProgramAndTransforms(*state_)) return D3DERR_INVALIDCALL;
+  RenderInternals::Upload(*d3d.stream);
+  if (indexed) RenderInternals::Upload(*d3d.indices);
   const bool overlay =
       (d3d.fvf & D3DFVF_XYZRHW) &&
       IsOverlay(d3d.stream, d3d.stride, indexed ? d3d.baseVertex + minIndex : first,

@@ -2,6 +2,9 @@
 
 #include <epoxy/gl.h>
 
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
 #include <string>
 
 namespace {
@@ -129,7 +132,27 @@ std::string FragmentSource(PipelineKey key) {
   return s + "  o_color = current;\n}\n";
 }
 
-GLuint Compile(GLenum type, const std::string& source) {
+// Says once, on standard error, why the program of `key` cannot be built: every draw that
+// needs it then draws nothing.
+void ReportFailure(PipelineKey key, const char* what, const std::string& log) {
+  std::fprintf(stderr,
+               "emberhall: the fixed-function program for state combination %016llx failed to "
+               "%s; draws with it show nothing:\n%s\n",
+               static_cast<unsigned long long>(key), what, log.c_str());
+}
+
+std::string InfoLog(GLuint object, bool program) {
+  GLint length = 0;
+  program ? glGetProgramiv(object, GL_INFO_LOG_LENGTH, &length)
+          : glGetShaderiv(object, GL_INFO_LOG_LENGTH, &length);
+  std::string log(size_t(std::max(length, 1)), '\0');
+  program ? glGetProgramInfoLog(object, GLsizei(log.size()), nullptr, log.data())
+          : glGetShaderInfoLog(object, GLsizei(log.size()), nullptr, log.data());
+  log.resize(std::strlen(log.c_str()));
+  return log;
+}
+
+GLuint Compile(PipelineKey key, GLenum type, const std::string& source) {
   GLuint shader = glCreateShader(type);
   const char* text = source.c_str();
   glShaderSource(shader, 1, &text, nullptr);
@@ -137,6 +160,8 @@ GLuint Compile(GLenum type, const std::string& source) {
   GLint ok = 0;
   glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
   if (!ok) {
+    ReportFailure(key, type == GL_VERTEX_SHADER ? "compile (vertex)" : "compile (fragment)",
+                  InfoLog(shader, false) + source);
     glDeleteShader(shader);
     return 0;
   }
@@ -174,8 +199,8 @@ Program& ProgramCache::Get(PipelineKey key) {
   if (found != programs_.end()) return found->second;
 
   Program& program = programs_[key];
-  GLuint vertex = Compile(GL_VERTEX_SHADER, VertexSource(key));
-  GLuint fragment = Compile(GL_FRAGMENT_SHADER, FragmentSource(key));
+  GLuint vertex = Compile(key, GL_VERTEX_SHADER, VertexSource(key));
+  GLuint fragment = Compile(key, GL_FRAGMENT_SHADER, FragmentSource(key));
   if (vertex && fragment) {
     program.id = glCreateProgram();
     glAttachShader(program.id, vertex);
@@ -190,6 +215,7 @@ Program& ProgramCache::Get(PipelineKey key) {
       glUniform1i(glGetUniformLocation(program.id, "u_texture0"), 0);
       glUniform1i(glGetUniformLocation(program.id, "u_texture1"), 1);
     } else {
+      ReportFailure(key, "link", InfoLog(program.id, true));
       glDeleteProgram(program.id);
       program.id = 0;
     }

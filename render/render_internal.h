@@ -21,4 +21,13 @@ struct RenderInternals {
   }
   // Forgets which GL buffers and textures are bound (one of them is being deleted).
   static void ForgetGlBindings(IDirect3DDevice8& device);
+
+  // Drops a reference the device itself held (a binding), without a Release in the record.
+  static void DropReference(RefCounted& object) {
+    if (--object.refs_ == 0) delete &object;
+  }
+  // Sends what was written since the last upload to GL; nothing when nothing changed.
+  static void Upload(BufferBase& buffer);
+  // The largest index an index buffer holds, worked out once per write.
+  static WORD MaxIndex(BufferBase& indices);
 };

@@ -55,11 +55,39 @@ HRESULT BufferBase::Unlock() {
   if (CallRecorder* recorder = ActiveCallRecorder()) recorder->Record("Unlock", name_);
   if (!locked_) return D3DERR_INVALIDCALL;
   locked_ = false;
-  if (*contextAlive_ && lockSize_ > 0) {
-    glBindBuffer(GL_COPY_WRITE_BUFFER, glName_);
-    glBufferSubData(GL_COPY_WRITE_BUFFER, lockOffset_, lockSize_, memory_.data() + lockOffset_);
+  if (lockSize_ > 0) {
+    const UINT end = lockOffset_ + lockSize_;
+    dirtyBegin_ = dirtyBegin_ == dirtyEnd_ ? lockOffset_ : std::min(dirtyBegin_, lockOffset_);
+    dirtyEnd_ = std::max(dirtyEnd_, end);
+    indexRangeKnown_ = false;
   }
   return D3D_OK;
+}
+
+void RenderInternals::Upload(BufferBase& buffer) {
+  if (buffer.dirtyBegin_ == buffer.dirtyEnd_ || !*buffer.contextAlive_) return;
+  glBindBuffer(GL_COPY_WRITE_BUFFER, buffer.glName_);
+  const BYTE* memory = buffer.memory_.data();
+  if (buffer.dirtyBegin_ == 0 && buffer.dirtyEnd_ == buffer.memory_.size())
+    glBufferData(GL_COPY_WRITE_BUFFER, GLsizeiptr(buffer.memory_.size()), memory, GL_DYNAMIC_DRAW);
+  else
+    glBufferSubData(GL_COPY_WRITE_BUFFER, buffer.dirtyBegin_, buffer.dirtyEnd_ - buffer.dirtyBegin_,
+                    memory + buffer.dirtyBegin_);
+  buffer.dirtyBegin_ = buffer.dirtyEnd_ = 0;
+}
+
+WORD RenderInternals::MaxIndex(BufferBase& indices) {
+  if (!indices.indexRangeKnown_) {
+    WORD highest = 0;
+    for (size_t i = 0; i + 1 < indices.memory_.size(); i += 2) {
+      WORD index;
+      std::memcpy(&index, indices.memory_.data() + i, 2);
+      highest = std::max(highest, index);
+    }
+    indices.maxIndex_ = highest;
+    indices.indexRangeKnown_ = true;
+  }
+  return indices.maxIndex_;
 }
 
 IDirect3DTexture8::IDirect3DTexture8(IDirect3DDevice8* device, int width, int height,

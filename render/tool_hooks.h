@@ -19,6 +19,11 @@ class IDirect3DDevice8;
 // it (tests and the capture tool read frames here); an empty function removes it.
 void SetPresentHook(std::function<void(IDirect3DDevice8&)> hook);
 
+// Called with GL's message whenever a GL call of the render layer fails, at the failing
+// call (tests fail the test that caused it); an empty function restores the default, which
+// prints it in builds with assertions and ignores it otherwise.
+void SetGlErrorHook(std::function<void(const char* message)> hook);
+
 // Records every device call into `recorder` from now on; null (the default) records nothing.
 void SetCallRecorder(CallRecorder* recorder);
 

@@ -9,6 +9,7 @@ std::ostream& operator<<(std::ostream& out, const Rgba& c) {
 }
 
 void DeviceTest::SetUp() {
+  SetGlErrorHook([](const char* message) { ADD_FAILURE() << "GL error: " << message; });
   ResetWindowSystem();
   window_ = CreateDemoWindow();
   ASSERT_NE(window_, nullptr);
@@ -20,6 +21,7 @@ void DeviceTest::TearDown() {
   SetCallRecorder(nullptr);
   SetPresentHook(nullptr);
   ShutdownDemo();
+  SetGlErrorHook(nullptr);
   ResetWindowSystem();
 }
 
