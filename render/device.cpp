@@ -112,6 +112,7 @@ IDirect3DDevice8::IDirect3DDevice8(void* glContext, SDL_Window* window, int widt
   const float screen[4] = {2.0f / width, 2.0f / height, 2.0f * shift / width,
                            2.0f * shift / height};
   state_->programs = std::make_unique<ProgramCache>(screen);
+  state_->programs->BuildDemoPrograms();
   if (epoxy_has_gl_extension("GL_KHR_debug")) {
     glEnable(GL_DEBUG_OUTPUT);
     glEnable(GL_DEBUG_OUTPUT_SYNCHRONOUS);

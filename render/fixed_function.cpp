@@ -13,6 +13,20 @@ namespace {
 // stage 16 bits from bit 8: colour op (4), arg1 (2), arg2 (2), alpha op (4), arg1, arg2.
 constexpr int kStageShift = 8;
 
+// The combinations the demo's draws make: stage 0 only, its colour the texture's alone
+// (SELECTARG1: additive meshes, world quads, pictures, grids) or texture plus vertex
+// colour (ADD: meshes), alpha stage off, with these vertex formats.
+constexpr PipelineKey kSelectTexture = 0x616200, kAddTextureToDiffuse = 0x616700;
+constexpr PipelineKey kDemoPipelines[] = {
+    kSelectTexture | 7,        // pre-transformed, diffuse, texture: grids and pictures
+    kSelectTexture | 5,        // pre-transformed, texture
+    kSelectTexture | 6,        // diffuse, texture: additive meshes
+    kSelectTexture | 4,        // texture: world quads
+    kAddTextureToDiffuse | 6,  // diffuse, texture: meshes
+};
+
+uint64_t g_programsBuilt = 0;
+
 bool ReadsTexture(DWORD op, DWORD arg1, DWORD arg2) {
   if (op == D3DTOP_DISABLE) return false;
   if (op == D3DTOP_SELECTARG1) return arg1 == D3DTA_TEXTURE;
@@ -190,6 +204,14 @@ PipelineKey MakePipelineKey(DWORD fvf, const DWORD (*stageStates)[kStageStateCou
   return key;
 }
 
+uint64_t ProgramsBuilt() {
+  return g_programsBuilt;
+}
+
+void ProgramCache::BuildDemoPrograms() {
+  for (PipelineKey key : kDemoPipelines) Get(key);
+}
+
 ProgramCache::ProgramCache(const float (&screen)[4]) {
   for (int i = 0; i < 4; ++i) screen_[i] = screen[i];
 }
@@ -199,6 +221,7 @@ Program& ProgramCache::Get(PipelineKey key) {
   if (found != programs_.end()) return found->second;
 
   Program& program = programs_[key];
+  ++g_programsBuilt;
   GLuint vertex = Compile(key, GL_VERTEX_SHADER, VertexSource(key));
   GLuint fragment = Compile(key, GL_FRAGMENT_SHADER, FragmentSource(key));
   if (vertex && fragment) {

@@ -21,6 +21,10 @@ struct StageSetup {
 
 using PipelineKey = uint64_t;
 
+// How many programs every cache together has compiled so far (tests check that the
+// sequence compiles none).
+uint64_t ProgramsBuilt();
+
 // The key of a draw: `stageStates` are the two stages' state arrays (indexed by
 // D3DTEXTURESTAGESTATETYPE), `hasTexture` tells which stages have a texture bound.
 PipelineKey MakePipelineKey(DWORD fvf, const DWORD (*stageStates)[kStageStateCount],
@@ -40,6 +44,9 @@ class ProgramCache {
   explicit ProgramCache(const float (&screen)[4]);
   // The program for `key`, compiled on first use; its id is 0 if compilation failed.
   Program& Get(PipelineKey key);
+  // Compiles the programs of the state combinations the demo draws with, so that no
+  // frame of the sequence pays for a compile (its first use of each otherwise would).
+  void BuildDemoPrograms();
 
  private:
   float screen_[4];
