@@ -19,6 +19,10 @@ struct RenderInternals {
   static const std::shared_ptr<bool>& ContextAlive(const IDirect3DDevice8& device) {
     return device.contextAlive_;
   }
-  // Forgets which GL buffers and textures are bound (one of them is being deleted).
+  // Forgets which GL buffers and textures are bound (one of them is being deleted, or a new
+  // index buffer takes the index binding).
   static void ForgetGlBindings(IDirect3DDevice8& device);
 };
+
+// Whether draws are being skipped (SetSkipDrawing in render/tool_hooks.h).
+bool SkipDrawing();

@@ -19,6 +19,12 @@ class IDirect3DDevice8;
 // it (tests and the capture tool read frames here); an empty function removes it.
 void SetPresentHook(std::function<void(IDirect3DDevice8&)> hook);
 
+// While on, Clear and the draw calls are checked and recorded as usual but draw nothing:
+// a tool that wants a late frame gets there without rasterising the frames before it. All
+// else (device state, buffer contents, the clock) goes on as when drawing, so the first
+// frame drawn afterwards is exactly what it would have been.
+void SetSkipDrawing(bool skip);
+
 // Records every device call into `recorder` from now on; null (the default) records nothing.
 void SetCallRecorder(CallRecorder* recorder);
 

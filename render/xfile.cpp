@@ -8,12 +8,12 @@
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <cmath>
 #include <cstring>
+#include <locale>
 #include <map>
+#include <sstream>
 #include <string_view>
-#include <system_error>
 #include <utility>
 
 namespace {
@@ -80,11 +80,12 @@ bool ParseNumber(Token& t) {
     if (skipDigits() == 0) return false;
   }
   if (i != s.size()) return false;
-  // from_chars refuses a leading '+' but is otherwise locale-independent and exact.
-  const std::string_view body = s[0] == '+' ? s.substr(1) : s;
-  const char* last = body.data() + body.size();
-  const auto [ptr, ec] = std::from_chars(body.data(), last, t.value);
-  return ec == std::errc() && ptr == last;
+  // Read in the classic locale: exact and independent of the program's locale. (The
+  // browser build's library has no from_chars for floating point.) Out of range fails.
+  std::istringstream in{std::string(s)};
+  in.imbue(std::locale::classic());
+  in >> t.value;
+  return !in.fail() && std::isfinite(t.value);
 }
 
 class Lexer {
