@@ -1,4 +1,5 @@
-// The subset of the BASS audio library the demo calls, over SDL2_mixer.
+// The subset of the BASS audio library the demo calls, over SDL2_mixer (in the browser,
+// over Web Audio: platform/web/bass.cpp).
 //
 // One music stream at a time, decoded and played on SDL's audio thread. Every failure
 // (no sound device, a missing or unreadable file) is silent and leaves the demo running

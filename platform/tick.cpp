@@ -3,13 +3,23 @@
 #include <time.h>
 
 namespace {
+
 std::function<uint64_t()> g_tickSource;
-}
+
+// The system's uptime; a page has none, so in the browser the clock runs from the page's
+// start (its monotonic clock, performance.now).
+#ifdef __EMSCRIPTEN__
+constexpr clockid_t kUptimeClock = CLOCK_MONOTONIC;
+#else
+constexpr clockid_t kUptimeClock = CLOCK_BOOTTIME;
+#endif
+
+}  // namespace
 
 uint64_t GetTickCount() {
   if (g_tickSource) return g_tickSource();
   timespec now{};
-  clock_gettime(CLOCK_BOOTTIME, &now);
+  clock_gettime(kUptimeClock, &now);
   return uint64_t(now.tv_sec) * 1000u + uint64_t(now.tv_nsec) / 1000000u;
 }
 

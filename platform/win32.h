@@ -1,11 +1,12 @@
-// The subset of the Win32 windowing API that the demo's shell calls, over SDL2.
+// The subset of the Win32 windowing API that the demo's shell calls, over SDL2 on the
+// desktop and over the page's canvas in the browser.
 //
 // One process, one thread, one message queue. Messages come out first-in first-out;
-// WM_QUIT is handed out only when nothing else is waiting. PeekMessageA pumps SDL's
-// events into the queue before it looks: key presses become WM_KEYDOWN (WM_SYSKEYDOWN
-// for Alt, F10 and keys pressed with Alt held), the window manager's close button,
-// Ctrl+C and SIGTERM become WM_CLOSE. DefWindowProcA answers WM_CLOSE by destroying the
-// window, which sends WM_DESTROY.
+// WM_QUIT is handed out only when nothing else is waiting. PeekMessageA pumps the native
+// input into the queue before it looks: key presses become WM_KEYDOWN (WM_SYSKEYDOWN
+// for Alt, F10 and keys pressed with Alt held); on the desktop the window manager's close
+// button, Ctrl+C and SIGTERM become WM_CLOSE. DefWindowProcA answers WM_CLOSE by
+// destroying the window, which sends WM_DESTROY.
 //
 // The client area of a window is its given size (the demo's 800 by 600 back buffer).
 // Only what the demo uses exists here: no painting, no child windows, no menus.
@@ -107,12 +108,13 @@ LRESULT DispatchMessageA(const MSG* msg);
 LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void PostQuitMessage(int exitCode);
 
-// Shows an SDL message box; where none can be shown (no display) the text goes to stderr.
+// Shows an SDL message box (in the browser: the text in the page); where none can be shown
+// (no display) the text goes to stderr.
 int MessageBoxA(HWND owner, const char* text, const char* caption, UINT type);
 
 // --- Beyond Win32: what the rest of this program needs of a window. ---
 
-// The SDL window behind a window handle (null for null or the desktop).
+// The SDL window behind a window handle (null for null or the desktop); desktop only.
 SDL_Window* SdlWindowOf(HWND window);
 // Puts a message at the end of the queue, as the platform does for input (tests use it).
 void PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -1,23 +1,17 @@
-// Windows, window classes and the message queue of platform/win32.h, over SDL2.
+// Window classes, windows and the message queue of platform/win32.h: the half that is the
+// same on every backend (platform/window_system.h).
 //
 // State: one struct, g_windowSystem, owned by this file alone. Windows are never freed
 // while the program runs (the demo never destroys its window explicitly); a destroyed
 // window is hidden and ignores further messages.
-#include <SDL2/SDL.h>
-
-#include <cstdio>
 #include <deque>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "platform/tick.h"
 #include "platform/win32.h"
-
-struct Window {
-  SDL_Window* sdl = nullptr;
-  WNDPROC proc = nullptr;
-  bool destroyed = false;
-};
+#include "platform/window_system.h"
 
 struct ModuleHandle {};
 
@@ -36,113 +30,32 @@ WindowSystem g_windowSystem;
 ModuleHandle g_module;
 Window g_desktop;
 
-bool EnsureVideo() {
-  // The demo is ended by WM_QUIT alone: closing the last window must not end SDL's event flow.
-  SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
-  if (SDL_WasInit(SDL_INIT_VIDEO)) return true;
-  return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
-}
-
-WPARAM VirtualKey(SDL_Keycode key) {
-  if (key >= SDLK_a && key <= SDLK_z) return WPARAM('A' + (key - SDLK_a));
-  if (key >= SDLK_0 && key <= SDLK_9) return WPARAM(key);
-  if (key >= SDLK_F1 && key <= SDLK_F12) return 0x70 + WPARAM(key - SDLK_F1);
-  switch (key) {
-    case SDLK_ESCAPE:
-      return VK_ESCAPE;
-    case SDLK_RETURN:
-      return 0x0D;
-    case SDLK_SPACE:
-      return 0x20;
-    case SDLK_TAB:
-      return 0x09;
-    case SDLK_BACKSPACE:
-      return 0x08;
-    case SDLK_LSHIFT:
-    case SDLK_RSHIFT:
-      return 0x10;
-    case SDLK_LCTRL:
-    case SDLK_RCTRL:
-      return 0x11;
-    case SDLK_LALT:
-    case SDLK_RALT:
-      return VK_MENU;
-    case SDLK_LEFT:
-      return 0x25;
-    case SDLK_UP:
-      return 0x26;
-    case SDLK_RIGHT:
-      return 0x27;
-    case SDLK_DOWN:
-      return 0x28;
-    default:
-      return 0xFF;
-  }
-}
-
-HWND WindowOfSdlId(Uint32 id) {
-  for (auto& w : g_windowSystem.windows)
-    if (w->sdl && SDL_GetWindowID(w->sdl) == id) return w.get();
-  return nullptr;
-}
-
 HWND FirstLiveWindow() {
   for (auto& w : g_windowSystem.windows)
     if (!w->destroyed) return w.get();
   return nullptr;
 }
 
-void Post(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  MSG msg{};
-  msg.hwnd = window;
-  msg.message = message;
-  msg.wParam = wParam;
-  msg.lParam = lParam;
-  msg.time = SDL_GetTicks();
-  g_windowSystem.queue.push_back(msg);
-}
-
-// Moves SDL's pending events into the queue as window messages.
-void PumpEvents() {
-  if (!SDL_WasInit(SDL_INIT_VIDEO)) return;
-  SDL_Event event;
-  while (SDL_PollEvent(&event)) {
-    switch (event.type) {
-      case SDL_KEYDOWN: {
-        HWND window = WindowOfSdlId(event.key.windowID);
-        if (!window) window = FirstLiveWindow();
-        const SDL_Keycode key = event.key.keysym.sym;
-        const bool altHeld = (event.key.keysym.mod & KMOD_ALT) != 0;
-        const bool system = altHeld || key == SDLK_LALT || key == SDLK_RALT || key == SDLK_F10;
-        // lParam: repeat count 1, bit 29 set while Alt is held, bit 30 for auto-repeat.
-        LPARAM lParam =
-            1 | (altHeld ? LPARAM(1) << 29 : 0) | (event.key.repeat ? LPARAM(1) << 30 : 0);
-        Post(window, system ? WM_SYSKEYDOWN : WM_KEYDOWN, VirtualKey(key), lParam);
-        break;
-      }
-      case SDL_WINDOWEVENT:
-        if (event.window.event == SDL_WINDOWEVENT_CLOSE) {
-          HWND window = WindowOfSdlId(event.window.windowID);
-          Post(window ? window : FirstLiveWindow(), WM_CLOSE, 0, 0);
-        }
-        break;
-      case SDL_QUIT:  // Ctrl+C or SIGTERM
-        if (HWND window = FirstLiveWindow()) Post(window, WM_CLOSE, 0, 0);
-        break;
-      default:
-        break;
-    }
-  }
-}
-
 void DestroyWindow(HWND window) {
   if (window->destroyed) return;
   window->destroyed = true;
-  if (window->sdl) SDL_HideWindow(window->sdl);
+  if (window->native) HideNativeWindow(window->native);
   if (window->proc) window->proc(window, WM_DESTROY, 0, 0);
 }
 
 }  // namespace
+
+HWND WindowOfNative(const void* native) {
+  for (auto& w : g_windowSystem.windows)
+    if (native && w->native == native) return w.get();
+  return FirstLiveWindow();
+}
+
+void PostKeyDown(HWND window, WPARAM virtualKey, bool altHeld, bool repeat) {
+  const bool system = altHeld || virtualKey == VK_MENU || virtualKey == VK_F10;
+  const LPARAM lParam = 1 | (altHeld ? LPARAM(1) << 29 : 0) | (repeat ? LPARAM(1) << 30 : 0);
+  PostMessageA(window, system ? WM_SYSKEYDOWN : WM_KEYDOWN, virtualKey, lParam);
+}
 
 ATOM RegisterClassExA(const WNDCLASSEXA* windowClass) {
   if (!windowClass || !windowClass->lpszClassName) return 0;
@@ -168,32 +81,19 @@ HWND CreateWindowExA(DWORD, const char* className, const char* title, DWORD, int
   for (size_t i = 0; i < g_windowSystem.classNames.size(); ++i)
     if (className && g_windowSystem.classNames[i] == className)
       windowClass = &g_windowSystem.classes[i];
-  if (!windowClass || !EnsureVideo()) return nullptr;
-
-  // The GL context is made later, by the device; the window must already carry a
-  // GL-capable surface of the richest format the device will ask for.
-  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
-  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
-  SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
-  SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-  SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
-  SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8);
-  SDL_Window* sdl = SDL_CreateWindow(title ? title : "", x, y, width, height,
-                                     SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-  if (!sdl) return nullptr;
+  if (!windowClass) return nullptr;
+  void* native = CreateNativeWindow(title ? title : "", x, y, width, height);
+  if (!native) return nullptr;
   auto window = std::make_unique<Window>();
-  window->sdl = sdl;
+  window->native = native;
   window->proc = windowClass->lpfnWndProc;
   g_windowSystem.windows.push_back(std::move(window));
   return g_windowSystem.windows.back().get();
 }
 
 BOOL ShowWindow(HWND window, int) {
-  if (!window || !window->sdl || window->destroyed) return FALSE;
-  const bool wasVisible = (SDL_GetWindowFlags(window->sdl) & SDL_WINDOW_SHOWN) != 0;
-  SDL_ShowWindow(window->sdl);
-  SDL_RaiseWindow(window->sdl);
-  return wasVisible ? TRUE : FALSE;
+  if (!window || !window->native || window->destroyed) return FALSE;
+  return ShowNativeWindow(window->native) ? TRUE : FALSE;
 }
 
 BOOL UpdateWindow(HWND window) {
@@ -210,13 +110,12 @@ HWND GetDesktopWindow() {
 
 HWND GetForegroundWindow() {
   for (auto& w : g_windowSystem.windows)
-    if (!w->destroyed && w->sdl && (SDL_GetWindowFlags(w->sdl) & SDL_WINDOW_INPUT_FOCUS))
-      return w.get();
+    if (!w->destroyed && w->native && NativeWindowHasFocus(w->native)) return w.get();
   return nullptr;
 }
 
 BOOL PeekMessageA(MSG* msg, HWND, UINT, UINT, UINT removeFlags) {
-  PumpEvents();
+  PumpNativeEvents();
   auto& queue = g_windowSystem.queue;
   if (!queue.empty()) {
     *msg = queue.front();
@@ -260,27 +159,23 @@ void PostQuitMessage(int exitCode) {
 }
 
 int MessageBoxA(HWND owner, const char* text, const char* caption, UINT) {
-  SDL_Window* parent = owner ? owner->sdl : nullptr;
-  if (SDL_ShowSimpleMessageBox(0, caption ? caption : "Error", text ? text : "", parent) != 0)
-    std::fprintf(stderr, "%s\n", text ? text : "");
+  ShowNativeMessage(owner ? owner->native : nullptr, text ? text : "", caption ? caption : "Error");
   return IDOK;
 }
 
-SDL_Window* SdlWindowOf(HWND window) {
-  return window ? window->sdl : nullptr;
-}
-
 void PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  Post(window, message, wParam, lParam);
+  MSG msg{};
+  msg.hwnd = window;
+  msg.message = message;
+  msg.wParam = wParam;
+  msg.lParam = lParam;
+  msg.time = DWORD(GetTickCount());
+  g_windowSystem.queue.push_back(msg);
 }
 
 void ResetWindowSystem() {
   for (auto& w : g_windowSystem.windows)
-    if (w->sdl) SDL_DestroyWindow(w->sdl);
+    if (w->native) DestroyNativeWindow(w->native);
   g_windowSystem = WindowSystem{};
-  if (SDL_WasInit(SDL_INIT_VIDEO)) {
-    SDL_Event event;
-    while (SDL_PollEvent(&event)) {
-    }
-  }
+  DiscardNativeEvents();
 }

@@ -4,9 +4,9 @@
 // Does not: own or copy the buffer (it must outlive the reader) or read big-endian data.
 #pragma once
 
-#include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 class ByteReader {
  public:
@@ -37,14 +37,14 @@ class ByteReader {
   [[nodiscard]] bool ReadI32(int32_t& value) {
     uint32_t bits = 0;
     if (!ReadU32(bits)) return false;
-    value = std::bit_cast<int32_t>(bits);
+    std::memcpy(&value, &bits, sizeof value);  // as std::bit_cast, which Emscripten 3.1 lacks
     return true;
   }
 
   [[nodiscard]] bool ReadF32(float& value) {
     uint32_t bits = 0;
     if (!ReadU32(bits)) return false;
-    value = std::bit_cast<float>(bits);
+    std::memcpy(&value, &bits, sizeof value);
     return true;
   }
 
@@ -52,7 +52,8 @@ class ByteReader {
     if (Remaining() < 8) return false;
     uint32_t low = 0, high = 0;
     if (!ReadU32(low) || !ReadU32(high)) return false;
-    value = std::bit_cast<double>(uint64_t{high} << 32 | low);
+    const uint64_t bits = uint64_t{high} << 32 | low;
+    std::memcpy(&value, &bits, sizeof value);
     return true;
   }
 

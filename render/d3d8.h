@@ -1,4 +1,5 @@
-// The Direct3D 8 objects the demo draws through, implemented over OpenGL 3.3 core.
+// The Direct3D 8 objects the demo draws through, implemented over OpenGL 3.3 core (OpenGL
+// ES 3.0 in the browser).
 //
 // IDirect3D8 makes the one device on a window's GL context. The device keeps the whole
 // Direct3D 8 state the demo uses (render states, two texture stages, three transforms,
@@ -22,6 +23,7 @@
 class IDirect3DDevice8;
 class ScaledTarget;
 struct DeviceState;
+struct GlSurface;
 
 // Reference counting common to every object; Release deletes at zero.
 class RefCounted {
@@ -52,7 +54,8 @@ class BufferBase : public RefCounted {
   std::string RecordName() const override { return name_; }
 
  protected:
-  BufferBase(IDirect3DDevice8* device, UINT length, std::string name);
+  // `indices`: an index buffer, which OpenGL ES must see bound as one before anything else.
+  BufferBase(IDirect3DDevice8* device, UINT length, std::string name, bool indices);
   ~BufferBase() override;
 
  private:
@@ -72,13 +75,13 @@ class BufferBase : public RefCounted {
 class IDirect3DVertexBuffer8 : public BufferBase {
  public:
   IDirect3DVertexBuffer8(IDirect3DDevice8* device, UINT length, std::string name)
-      : BufferBase(device, length, std::move(name)) {}
+      : BufferBase(device, length, std::move(name), false) {}
 };
 
 class IDirect3DIndexBuffer8 : public BufferBase {
  public:
   IDirect3DIndexBuffer8(IDirect3DDevice8* device, UINT length, std::string name)
-      : BufferBase(device, length, std::move(name)) {}
+      : BufferBase(device, length, std::move(name), true) {}
 };
 
 // A 2D texture with a full mip chain.
@@ -104,8 +107,8 @@ class IDirect3DTexture8 : public RefCounted {
 
 class IDirect3DDevice8 : public RefCounted {
  public:
-  // Made by IDirect3D8::CreateDevice once the GL context is current.
-  IDirect3DDevice8(void* glContext, SDL_Window* window, int width, int height);
+  // Made by IDirect3D8::CreateDevice on a current GL surface, which the device then owns.
+  IDirect3DDevice8(GlSurface* surface, int width, int height);
   ~IDirect3DDevice8() override;
   std::string RecordName() const override { return "device"; }
 
@@ -148,8 +151,7 @@ class IDirect3DDevice8 : public RefCounted {
   HRESULT Draw(D3DPRIMITIVETYPE type, UINT firstIndexOrVertex, UINT primitiveCount, bool indexed,
                UINT minIndex, UINT vertexCount);
 
-  void* glContext_;
-  SDL_Window* window_;
+  GlSurface* surface_;
   int width_, height_;
   std::unique_ptr<DeviceState> state_;
   std::unique_ptr<ScaledTarget> scaledTarget_;  // only while supersampling

@@ -1,13 +1,12 @@
 // IDirect3DDevice8: Direct3D 8 state kept on the CPU (render/device_state.h), applied to
 // OpenGL by difference at each draw through the Apply* steps of render/device_apply.cpp.
-#include <SDL2/SDL.h>
-#include <epoxy/gl.h>
-
 #include <cstdio>
 #include <cstring>
 
 #include "render/d3dx_math.h"
 #include "render/device_state.h"
+#include "render/gl_profile.h"
+#include "render/gl_surface.h"
 #include "render/render_internal.h"
 #include "render/render_scale.h"
 #include "render/tool_hooks.h"
@@ -20,9 +19,7 @@ std::function<void(const char*)> g_glErrorHook;
 
 // GL's own report of an error, the moment a call makes one: to the hook tests set, or in
 // builds with assertions to standard error; release builds stay quiet.
-void GLAPIENTRY ReportGlError(GLenum, GLenum type, GLuint, GLenum, GLsizei, const GLchar* message,
-                              const void*) {
-  if (type != GL_DEBUG_TYPE_ERROR) return;
+void ReportGlError(const char* message) {
   if (g_glErrorHook) {
     g_glErrorHook(message);
   } else {
@@ -31,6 +28,8 @@ void GLAPIENTRY ReportGlError(GLenum, GLenum type, GLuint, GLenum, GLsizei, cons
 #endif
   }
 }
+
+bool g_skipDrawing = false;
 
 // A pre-transformed draw whose depth leaves 0..1 is an overlay: no depth test, no writes.
 bool IsOverlay(const BufferBase* stream, UINT stride, UINT first, UINT count) {
@@ -64,13 +63,20 @@ void SetGlErrorHook(std::function<void(const char*)> hook) {
   g_glErrorHook = std::move(hook);
 }
 
+void SetSkipDrawing(bool skip) {
+  g_skipDrawing = skip;
+}
+
+bool SkipDrawing() {
+  return g_skipDrawing;
+}
+
 void SetCallRecorder(CallRecorder* recorder) {
   g_activeCallRecorder = recorder;
 }
 
-IDirect3DDevice8::IDirect3DDevice8(void* glContext, SDL_Window* window, int width, int height)
-    : glContext_(glContext),
-      window_(window),
+IDirect3DDevice8::IDirect3DDevice8(GlSurface* surface, int width, int height)
+    : surface_(surface),
       width_(width),
       height_(height),
       state_(std::make_unique<DeviceState>()),
@@ -113,11 +119,7 @@ IDirect3DDevice8::IDirect3DDevice8(void* glContext, SDL_Window* window, int widt
                            2.0f * shift / height};
   state_->programs = std::make_unique<ProgramCache>(screen);
   state_->programs->BuildDemoPrograms();
-  if (epoxy_has_gl_extension("GL_KHR_debug")) {
-    glEnable(GL_DEBUG_OUTPUT);
-    glEnable(GL_DEBUG_OUTPUT_SYNCHRONOUS);
-    glDebugMessageCallback(ReportGlError, nullptr);
-  }
+  ReportErrorsTo(ReportGlError);
   glGenVertexArrays(1, &state_->vao);
   glBindVertexArray(state_->vao);
   glGenSamplers(kStageCount, state_->samplers);
@@ -136,8 +138,7 @@ IDirect3DDevice8::~IDirect3DDevice8() {
   Rebind(d3d.indices, static_cast<IDirect3DIndexBuffer8*>(nullptr));
   scaledTarget_.reset();
   *contextAlive_ = false;
-  SDL_GL_MakeCurrent(window_, nullptr);
-  SDL_GL_DeleteContext(static_cast<SDL_GLContext>(glContext_));
+  DestroyGlSurface(surface_);
 }
 
 void RenderInternals::ForgetGlBindings(IDirect3DDevice8& device) {
@@ -148,6 +149,7 @@ HRESULT IDirect3DDevice8::Clear(DWORD rectCount, const void*, DWORD flags, D3DCO
                                 DWORD stencil) {
   if (CallRecorder* recorder = ActiveCallRecorder())
     recorder->Record("Clear", rectCount, flags, color, z, stencil);
+  if (g_skipDrawing) return D3D_OK;
   GLbitfield mask = 0;
   if (flags & D3DCLEAR_TARGET) {
     glClearColor(((color >> 16) & 255) / 255.0f, ((color >> 8) & 255) / 255.0f,
@@ -157,7 +159,7 @@ HRESULT IDirect3DDevice8::Clear(DWORD rectCount, const void*, DWORD flags, D3DCO
   if (flags & D3DCLEAR_ZBUFFER) {
     // GL's clear honours the depth mask; Direct3D's does not.
     ApplyDepthWrite(state_->gl, true);
-    glClearDepth(z);
+    ClearDepthTo(z);
     mask |= GL_DEPTH_BUFFER_BIT;
   }
   if (flags & D3DCLEAR_STENCIL) {
@@ -183,10 +185,10 @@ HRESULT IDirect3DDevice8::Present(const void*, const void*, HWND, const void*) {
   if (g_presentHook) g_presentHook(*this);
   if (scaledTarget_) {
     int windowWidth = 0, windowHeight = 0;
-    SDL_GL_GetDrawableSize(window_, &windowWidth, &windowHeight);
+    SurfaceDrawableSize(*surface_, windowWidth, windowHeight);
     scaledTarget_->BlitToWindow(windowWidth, windowHeight);
   }
-  SDL_GL_SwapWindow(window_);
+  PresentSurface(*surface_);
   return D3D_OK;
 }
 
@@ -355,6 +357,7 @@ HRESULT IDirect3DDevice8::Draw(D3DPRIMITIVETYPE type, UINT first, UINT primitive
     state_->lightingWarned = true;
   }
 
+  if (g_skipDrawing) return D3D_OK;
   if (!ApplyProgramAndTransforms(*state_)) return D3DERR_INVALIDCALL;
   RenderInternals::Upload(*d3d.stream);
   if (indexed) RenderInternals::Upload(*d3d.indices);
@@ -364,14 +367,13 @@ HRESULT IDirect3DDevice8::Draw(D3DPRIMITIVETYPE type, UINT first, UINT primitive
                 indexed ? vertexCount : elementCount);
   ApplyRasterState(*state_, overlay);
   ApplyTextureStages(*state_);
-  ApplyVertexLayout(*state_);
+  ApplyVertexLayout(*state_, indexed ? d3d.baseVertex : 0);
 
   const GLenum mode = type == D3DPT_TRIANGLELIST ? GL_TRIANGLES : GL_TRIANGLE_STRIP;
   if (indexed) {
     ApplyIndexBuffer(*state_);
-    glDrawElementsBaseVertex(mode, GLsizei(elementCount), GL_UNSIGNED_SHORT,
-                             reinterpret_cast<const void*>(uintptr_t(first) * 2),
-                             GLint(d3d.baseVertex));
+    glDrawElements(mode, GLsizei(elementCount), GL_UNSIGNED_SHORT,
+                   reinterpret_cast<const void*>(uintptr_t(first) * 2));
   } else {
     glDrawArrays(mode, GLint(first), GLsizei(elementCount));
   }

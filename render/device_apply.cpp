@@ -1,8 +1,7 @@
 // The Apply* half of the device: Direct3D 8 state turned into GL calls, by difference.
-#include <epoxy/gl.h>
-
 #include "render/d3dx_math.h"
 #include "render/device_state.h"
+#include "render/gl_profile.h"
 #include "render/render_internal.h"
 #include "render/vertex_layout.h"
 
@@ -57,7 +56,7 @@ GLint AddressMode(DWORD mode) {
     case D3DTADDRESS_CLAMP:
       return GL_CLAMP_TO_EDGE;
     case D3DTADDRESS_BORDER:
-      return GL_CLAMP_TO_BORDER;
+      return kClampToBorder;
     default:
       return GL_REPEAT;
   }
@@ -155,21 +154,23 @@ void ApplyTextureStages(DeviceState& state) {
   }
 }
 
-void ApplyVertexLayout(DeviceState& state) {
+void ApplyVertexLayout(DeviceState& state, UINT baseVertex) {
   auto& gl = state.gl;
   const auto& d3d = state.d3d;
   const unsigned arrayBuffer = RenderInternals::GlName(*d3d.stream);
-  if (gl.arrayBuffer == arrayBuffer && gl.layoutFvf == d3d.fvf && gl.layoutStride == d3d.stride)
+  if (gl.arrayBuffer == arrayBuffer && gl.layoutFvf == d3d.fvf && gl.layoutStride == d3d.stride &&
+      gl.layoutBaseVertex == baseVertex)
     return;
   glBindBuffer(GL_ARRAY_BUFFER, arrayBuffer);
   const VertexLayout layout = LayoutOf(d3d.fvf);
   const GLsizei stride = GLsizei(d3d.stride);
-  auto at = [](int offset) { return reinterpret_cast<const void*>(uintptr_t(offset)); };
+  const uintptr_t base = uintptr_t(baseVertex) * d3d.stride;
+  auto at = [base](int offset) { return reinterpret_cast<const void*>(base + uintptr_t(offset)); };
   glEnableVertexAttribArray(0);
-  glVertexAttribPointer(0, layout.positionFloats, GL_FLOAT, GL_FALSE, stride, nullptr);
+  glVertexAttribPointer(0, layout.positionFloats, GL_FLOAT, GL_FALSE, stride, at(0));
   if (layout.diffuse >= 0) {
     glEnableVertexAttribArray(1);
-    glVertexAttribPointer(1, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE, stride, at(layout.diffuse));
+    glVertexAttribPointer(1, 4, GL_UNSIGNED_BYTE, GL_TRUE, stride, at(layout.diffuse));
   } else {
     glDisableVertexAttribArray(1);
   }
@@ -182,6 +183,7 @@ void ApplyVertexLayout(DeviceState& state) {
   gl.arrayBuffer = arrayBuffer;
   gl.layoutFvf = d3d.fvf;
   gl.layoutStride = d3d.stride;
+  gl.layoutBaseVertex = baseVertex;
 }
 
 void ApplyIndexBuffer(DeviceState& state) {

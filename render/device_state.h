@@ -7,12 +7,11 @@
 // layout; Clear and resource deletion go through the same cache.
 #pragma once
 
-#include <epoxy/gl.h>
-
 #include <memory>
 
 #include "render/d3d8.h"
 #include "render/fixed_function.h"
+#include "render/gl_profile.h"
 
 struct DeviceState {
   struct D3D {
@@ -37,7 +36,7 @@ struct DeviceState {
     GLint wrapS[kStageCount] = {-1, -1}, wrapT[kStageCount] = {-1, -1};
     unsigned arrayBuffer = ~0u, elementBuffer = ~0u;
     DWORD layoutFvf = ~0u;
-    UINT layoutStride = ~0u;
+    UINT layoutStride = ~0u, layoutBaseVertex = ~0u;
   } gl;
 
   // Bumped by every transform change; each program remembers the one it was given, so a
@@ -58,8 +57,9 @@ Program* ApplyProgramAndTransforms(DeviceState& state);
 void ApplyRasterState(DeviceState& state, bool overlay);
 // Both stages' textures and their samplers' filters and addressing.
 void ApplyTextureStages(DeviceState& state);
-// The stream's buffer and the attribute pointers of the vertex format.
-void ApplyVertexLayout(DeviceState& state);
+// The stream's buffer and the attribute pointers of the vertex format, starting at vertex
+// `baseVertex` of the stream (an indexed draw's base; OpenGL ES has no base-vertex draws).
+void ApplyVertexLayout(DeviceState& state, UINT baseVertex);
 // The index buffer of an indexed draw.
 void ApplyIndexBuffer(DeviceState& state);
 // Depth writes on or off (a depth clear needs them on).

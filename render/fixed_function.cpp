@@ -1,11 +1,11 @@
 #include "render/fixed_function.h"
 
-#include <epoxy/gl.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
+
+#include "render/gl_profile.h"
 
 namespace {
 
@@ -90,14 +90,13 @@ std::string Operation(DWORD op, const std::string& a, const std::string& b) {
 
 std::string VertexSource(PipelineKey key) {
   const bool pretransformed = key & 1, diffuse = key & 2, texcoords = key & 4;
-  std::string s =
-      "#version 330 core\n"
-      "uniform mat4 u_worldViewProjection;\nuniform vec4 u_screen;\n"
-      "layout(location = 0) in vec4 a_position;\n"
-      "layout(location = 1) in vec4 a_diffuse;\n"
-      "layout(location = 2) in vec2 a_uv;\n"
-      "out vec4 v_diffuse;\nout vec2 v_uv;\n"
-      "void main() {\n";
+  std::string s = kShaderPreamble;
+  s += "uniform mat4 u_worldViewProjection;\nuniform vec4 u_screen;\n"
+       "layout(location = 0) in vec4 a_position;\n"
+       "layout(location = 1) in vec4 a_diffuse;\n"
+       "layout(location = 2) in vec2 a_uv;\n"
+       "out vec4 v_diffuse;\nout vec2 v_uv;\n"
+       "void main() {\n";
   if (pretransformed) {
     // Back-buffer pixels with centres on integers; depth outside 0..1 is an overlay draw
     // with the depth test off, clamped here so that clipping keeps it.
@@ -113,18 +112,18 @@ std::string VertexSource(PipelineKey key) {
          "  p.xy += vec2(u_screen.z, -u_screen.w) * p.w;\n"
          "  gl_Position = p;\n";
   }
-  s += diffuse ? "  v_diffuse = a_diffuse;\n" : "  v_diffuse = vec4(1.0);\n";
+  // The colour's bytes lie in memory as blue, green, red, alpha (0xAARRGGBB, little-endian).
+  s += diffuse ? "  v_diffuse = a_diffuse.bgra;\n" : "  v_diffuse = vec4(1.0);\n";
   s += texcoords ? "  v_uv = a_uv;\n" : "  v_uv = vec2(0.0);\n";
   return s + "}\n";
 }
 
 std::string FragmentSource(PipelineKey key) {
-  std::string s =
-      "#version 330 core\n"
-      "uniform sampler2D u_texture0;\nuniform sampler2D u_texture1;\n"
-      "in vec4 v_diffuse;\nin vec2 v_uv;\nout vec4 o_color;\n"
-      "void main() {\n"
-      "  vec4 current = v_diffuse;\n";
+  std::string s = kShaderPreamble;
+  s += "uniform sampler2D u_texture0;\nuniform sampler2D u_texture1;\n"
+       "in vec4 v_diffuse;\nin vec2 v_uv;\nout vec4 o_color;\n"
+       "void main() {\n"
+       "  vec4 current = v_diffuse;\n";
   for (int stage = 0; stage < int(kStageCount); ++stage) {
     const StageSetup setup = UnpackStage(key >> (kStageShift + 16 * stage));
     if (!KnownOp(setup.colorOp)) break;  // disabled, or a stage the cascade never reached

@@ -19,7 +19,8 @@ struct RenderInternals {
   static const std::shared_ptr<bool>& ContextAlive(const IDirect3DDevice8& device) {
     return device.contextAlive_;
   }
-  // Forgets which GL buffers and textures are bound (one of them is being deleted).
+  // Forgets which GL buffers and textures are bound (one of them is being deleted, or a new
+  // index buffer takes the index binding).
   static void ForgetGlBindings(IDirect3DDevice8& device);
 
   // Drops a reference the device itself held (a binding), without a Release in the record.
@@ -31,3 +32,6 @@ struct RenderInternals {
   // The largest index an index buffer holds, worked out once per write.
   static WORD MaxIndex(BufferBase& indices);
 };
+
+// Whether draws are being skipped (SetSkipDrawing in render/tool_hooks.h).
+bool SkipDrawing();

@@ -1,9 +1,8 @@
 #include "render/render_scale.h"
 
-#include <epoxy/gl.h>
-
 #include <cstring>
 
+#include "render/gl_profile.h"
 #include "render/tool_hooks.h"
 
 namespace {

@@ -1,13 +1,14 @@
 // Reference counting, buffers and textures of the device.
 //
 // GL objects are created and uploaded on the device's context. Uploads use the copy-write
-// and a spare texture unit so that they never disturb the bindings the device applies.
-#include <epoxy/gl.h>
-
+// target and a spare texture unit so that they never disturb the bindings the device
+// applies. An index buffer is first bound as one, since WebGL fixes a buffer's kind at its
+// first binding and would refuse one that began as a copy target.
 #include <algorithm>
 #include <cstring>
 
 #include "render/d3d8.h"
+#include "render/gl_profile.h"
 #include "render/render_internal.h"
 
 namespace {
@@ -21,12 +22,16 @@ ULONG RefCounted::Release() {
   return left;
 }
 
-BufferBase::BufferBase(IDirect3DDevice8* device, UINT length, std::string name)
+BufferBase::BufferBase(IDirect3DDevice8* device, UINT length, std::string name, bool indices)
     : device_(device),
       contextAlive_(RenderInternals::ContextAlive(*device)),
       memory_(length, 0),
       name_(std::move(name)) {
   glGenBuffers(1, &glName_);
+  if (indices) {
+    RenderInternals::ForgetGlBindings(*device);  // the draw's index buffer binding changes
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, glName_);
+  }
   glBindBuffer(GL_COPY_WRITE_BUFFER, glName_);
   glBufferData(GL_COPY_WRITE_BUFFER, length, memory_.data(), GL_DYNAMIC_DRAW);
 }

@@ -24,6 +24,12 @@ void SetPresentHook(std::function<void(IDirect3DDevice8&)> hook);
 // prints it in builds with assertions and ignores it otherwise.
 void SetGlErrorHook(std::function<void(const char* message)> hook);
 
+// While on, Clear and the draw calls are checked and recorded as usual but draw nothing:
+// a tool that wants a late frame gets there without rasterising the frames before it. All
+// else (device state, buffer contents, the clock) goes on as when drawing, so the first
+// frame drawn afterwards is exactly what it would have been.
+void SetSkipDrawing(bool skip);
+
 // Records every device call into `recorder` from now on; null (the default) records nothing.
 void SetCallRecorder(CallRecorder* recorder);
 

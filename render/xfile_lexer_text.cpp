@@ -1,9 +1,10 @@
 // Text X-file tokens; see xfile_lexer_text.h for the contract.
 #include "render/xfile_lexer_text.h"
 
-#include <charconv>
+#include <cmath>
 #include <cstring>
-#include <system_error>
+#include <locale>
+#include <sstream>
 
 namespace {
 
@@ -48,11 +49,12 @@ bool ParseNumber(XToken& t) {
     if (skipDigits() == 0) return false;
   }
   if (i != s.size()) return false;
-  // from_chars refuses a leading '+' but is otherwise locale-independent and exact.
-  const std::string_view body = s[0] == '+' ? s.substr(1) : s;
-  const char* last = body.data() + body.size();
-  const auto [ptr, ec] = std::from_chars(body.data(), last, t.value);
-  return ec == std::errc() && ptr == last;
+  // Read in the classic locale: exact and independent of the program's locale. (The
+  // browser build's library has no from_chars for floating point.) Out of range fails.
+  std::istringstream in{std::string(s)};
+  in.imbue(std::locale::classic());
+  in >> t.value;
+  return !in.fail() && std::isfinite(t.value);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages emberhall needs to build, test and play.
+# Installs the Debian packages emberhall needs to build, test and play; with the argument
+# "web", also those of the browser build and its tests (Emscripten, headless Chromium).
 # Idempotent: does nothing when everything is already there.
 set -euo pipefail
 
@@ -11,6 +12,8 @@ packages=(
   libmp3lame-dev fonts-dejavu-core zlib1g-dev
   ffmpeg xvfb xdotool
 )
+web_packages=(emscripten chromium python3)
+[ "${1:-}" = "web" ] && packages+=("${web_packages[@]}")
 
 missing=()
 for p in "${packages[@]}"; do

@@ -11,6 +11,7 @@
 
 #include "render/d3dx_math.h"
 #include "render/d3dx_texture.h"
+#include "render/tool_hooks.h"
 #include "tests/gl_test.h"
 
 namespace {
@@ -339,6 +340,46 @@ TEST_F(DevicePixelTest, ProjectionPutsAWorldPointOnThePixelDirect3DWould) {
   EXPECT_GT(found, 0) << "expected near pixel (" << xs << ", " << ys << ")";
   EXPECT_EQ(Pixel(x + 4, y).r, 10);
   EXPECT_EQ(Pixel(x, y + 4).r, 10);
+}
+
+TEST_F(DevicePixelTest, IndexedDrawsCountIndicesFromTheBaseVertex) {
+  // Two rectangles in one buffer, red at the left and green at the right; the same four
+  // indices draw the second one from base vertex 4.
+  const std::vector<GridVertex> vertices = {
+      {0, 0, 0.5f, 1, 0xFFFF0000, 0, 0},   {10, 0, 0.5f, 1, 0xFFFF0000, 0, 0},
+      {0, 10, 0.5f, 1, 0xFFFF0000, 0, 0},  {10, 10, 0.5f, 1, 0xFFFF0000, 0, 0},
+      {20, 0, 0.5f, 1, 0xFF00FF00, 0, 0},  {30, 0, 0.5f, 1, 0xFF00FF00, 0, 0},
+      {20, 10, 0.5f, 1, 0xFF00FF00, 0, 0}, {30, 10, 0.5f, 1, 0xFF00FF00, 0, 0}};
+  g_device->SetTexture(0, nullptr);
+  DrawStrip<GridVertex>(kGridFvf, vertices);  // fills the buffer; draws both and the seam
+  g_device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF0A141E, 1.0f, 0);
+  IDirect3DIndexBuffer8* indices = nullptr;
+  g_device->CreateIndexBuffer(8, D3DUSAGE_WRITEONLY, D3DFMT_INDEX16, D3DPOOL_MANAGED, &indices);
+  BYTE* data = nullptr;
+  indices->Lock(0, 8, &data, 0);
+  const uint16_t strip[4] = {0, 1, 2, 3};
+  std::memcpy(data, strip, sizeof strip);
+  indices->Unlock();
+  g_device->SetIndices(indices, 4);
+  g_device->DrawIndexedPrimitive(D3DPT_TRIANGLESTRIP, 0, 4, 0, 2);
+  EXPECT_EQ(Pixel(25, 5), (Rgba{0, 255, 0, 255}));
+  EXPECT_EQ(Pixel(5, 5), (Rgba{10, 20, 30, 255}));
+  indices->Release();
+}
+
+TEST_F(DevicePixelTest, SkippedDrawsLeaveTheFrameButKeepTheStateTheySet) {
+  g_device->SetTexture(0, nullptr);
+  DrawRect(0, 0, 10, 10, 0.5f, 0xFFFF0000);
+  SetSkipDrawing(true);
+  g_device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFFFFFFFF, 1.0f, 0);
+  g_device->SetTexture(0, Texture(1, 1, {0xFF0000FF}));
+  Stage0(D3DTOP_SELECTARG1);
+  DrawRect(20, 0, 30, 10, 0.5f, 0xFFFF0000);
+  SetSkipDrawing(false);
+  EXPECT_EQ(Pixel(5, 5), (Rgba{255, 0, 0, 255})) << "the skipped clear cleared nothing";
+  EXPECT_EQ(Pixel(25, 5), (Rgba{10, 20, 30, 255})) << "the skipped draw drew nothing";
+  DrawRect(40, 0, 50, 10, 0.5f, 0xFFFF0000);
+  EXPECT_EQ(Pixel(45, 5), (Rgba{0, 0, 255, 255})) << "texture and stage set while skipping";
 }
 
 // --- Textures ---------------------------------------------------------------------------

@@ -58,6 +58,14 @@ TEST_F(CaptureTest, StillAtATimeEqualsThatFrameOfARangeRun) {
   EXPECT_NE(still, Contents("range/" + FrameFileName(314))) << "the echoes move between frames";
 }
 
+TEST_F(CaptureTest, FramesRunButNotDrawnLeaveTheStillAsIfTheyHadBeenDrawn) {
+  ASSERT_EQ(Capture("--at 35 --fps 2").status, 0);  // frames 0 to 69 are not drawn
+  ASSERT_EQ(Capture("--png every --from 0 --to 35 --fps 2").status, 0);  // every one is
+  const std::string still = Contents(FrameFileName(70));
+  ASSERT_FALSE(still.empty());
+  EXPECT_EQ(still, Contents("every/" + FrameFileName(70)));
+}
+
 TEST_F(CaptureTest, VideoHasTheRangesFramesAndTheSoundTrack) {
   ASSERT_EQ(Capture("--video with.mp4 --from 5 --to 6 --fps 20").status, 0);
   EXPECT_EQ(Probe("-select_streams v -count_frames -show_entries stream=nb_read_frames "

@@ -35,14 +35,6 @@ std::string Minutes(double seconds) {
 
 }  // namespace
 
-int64_t FrameAt(double t, double fps) {
-  return int64_t(std::llround(t * fps));
-}
-
-uint64_t FrameTicks(int64_t n, double fps, double uptime) {
-  return uint64_t(std::llround(uptime * 1000)) + uint64_t(std::llround(double(n) * 1000.0 / fps));
-}
-
 std::string FrameFileName(int64_t n) {
   char name[32];
   std::snprintf(name, sizeof name, "frame-%06lld.png", static_cast<long long>(n));
@@ -87,6 +79,12 @@ int RunCapture(const CaptureOptions& options) {
   std::vector<uint8_t> pixels;
   const Clock::time_point started = Clock::now();
   Clock::time_point lastReport = started;
+
+  // Frames that are neither in the range nor stills are run but not drawn.
+  auto wanted = [&](int64_t n) {
+    return (range && n >= first && n <= last) || stills.count(n) > 0;
+  };
+  SetSkipDrawing(!wanted(0));
 
   SetPresentHook([&](IDirect3DDevice8& device) {
     if (frame == 0) {
@@ -146,11 +144,13 @@ int RunCapture(const CaptureOptions& options) {
     }
     if (failed || frame >= stop) PostQuitMessage(0);
     ++frame;
+    SetSkipDrawing(!wanted(frame));
   });
 
   WinMain(nullptr, nullptr, "", 0);
 
   SetPresentHook(nullptr);
+  SetSkipDrawing(false);
   SetCallRecorder(nullptr);
   SetLookupObserver(nullptr);
   SetTickSource(nullptr);

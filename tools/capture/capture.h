@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "tools/capture/frame_clock.h"
+
 struct CaptureOptions {
   double fps = 60;
   double from = 0;         // first demo time of the range
@@ -26,10 +28,6 @@ struct CaptureOptions {
   bool quiet = false;      // no progress on stderr
 };
 
-// The frame index that shows demo time t.
-int64_t FrameAt(double t, double fps);
-// The tick counter during frame n: the uptime plus n frame steps, in whole milliseconds.
-uint64_t FrameTicks(int64_t n, double fps, double uptime);
 // The PNG file name of frame n: frame-000123.png.
 std::string FrameFileName(int64_t n);
 

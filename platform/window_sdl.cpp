@@ -1,0 +1,132 @@
+// The window system's desktop backend (platform/window_system.h): SDL2 windows, SDL's
+// keyboard and window events, SDL message boxes.
+#include <SDL2/SDL.h>
+
+#include <cstdio>
+
+#include "platform/win32.h"
+#include "platform/window_system.h"
+
+namespace {
+
+bool EnsureVideo() {
+  // The demo is ended by WM_QUIT alone: closing the last window must not end SDL's event flow.
+  SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+  if (SDL_WasInit(SDL_INIT_VIDEO)) return true;
+  return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+}
+
+WPARAM VirtualKey(SDL_Keycode key) {
+  if (key >= SDLK_a && key <= SDLK_z) return WPARAM('A' + (key - SDLK_a));
+  if (key >= SDLK_0 && key <= SDLK_9) return WPARAM(key);
+  if (key >= SDLK_F1 && key <= SDLK_F12) return 0x70 + WPARAM(key - SDLK_F1);
+  switch (key) {
+    case SDLK_ESCAPE:
+      return VK_ESCAPE;
+    case SDLK_RETURN:
+      return 0x0D;
+    case SDLK_SPACE:
+      return 0x20;
+    case SDLK_TAB:
+      return 0x09;
+    case SDLK_BACKSPACE:
+      return 0x08;
+    case SDLK_LSHIFT:
+    case SDLK_RSHIFT:
+      return 0x10;
+    case SDLK_LCTRL:
+    case SDLK_RCTRL:
+      return 0x11;
+    case SDLK_LALT:
+    case SDLK_RALT:
+      return VK_MENU;
+    case SDLK_LEFT:
+      return 0x25;
+    case SDLK_UP:
+      return 0x26;
+    case SDLK_RIGHT:
+      return 0x27;
+    case SDLK_DOWN:
+      return 0x28;
+    default:
+      return 0xFF;
+  }
+}
+
+SDL_Window* SdlWindow(void* native) {
+  return static_cast<SDL_Window*>(native);
+}
+
+}  // namespace
+
+void* CreateNativeWindow(const char* title, int x, int y, int width, int height) {
+  if (!EnsureVideo()) return nullptr;
+  // The GL context is made later, by the device; the window must already carry a
+  // GL-capable surface of the richest format the device will ask for.
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+  SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+  SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
+  SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8);
+  return SDL_CreateWindow(title, x, y, width, height, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+}
+
+bool ShowNativeWindow(void* native) {
+  const bool wasVisible = (SDL_GetWindowFlags(SdlWindow(native)) & SDL_WINDOW_SHOWN) != 0;
+  SDL_ShowWindow(SdlWindow(native));
+  SDL_RaiseWindow(SdlWindow(native));
+  return wasVisible;
+}
+
+void HideNativeWindow(void* native) {
+  SDL_HideWindow(SdlWindow(native));
+}
+
+void DestroyNativeWindow(void* native) {
+  SDL_DestroyWindow(SdlWindow(native));
+}
+
+bool NativeWindowHasFocus(const void* native) {
+  return (SDL_GetWindowFlags(SdlWindow(const_cast<void*>(native))) & SDL_WINDOW_INPUT_FOCUS) != 0;
+}
+
+void PumpNativeEvents() {
+  if (!SDL_WasInit(SDL_INIT_VIDEO)) return;
+  SDL_Event event;
+  while (SDL_PollEvent(&event)) {
+    switch (event.type) {
+      case SDL_KEYDOWN: {
+        const SDL_Keycode key = event.key.keysym.sym;
+        PostKeyDown(WindowOfNative(SDL_GetWindowFromID(event.key.windowID)), VirtualKey(key),
+                    (event.key.keysym.mod & KMOD_ALT) != 0, event.key.repeat != 0);
+        break;
+      }
+      case SDL_WINDOWEVENT:
+        if (event.window.event == SDL_WINDOWEVENT_CLOSE)
+          PostMessageA(WindowOfNative(SDL_GetWindowFromID(event.window.windowID)), WM_CLOSE, 0, 0);
+        break;
+      case SDL_QUIT:  // Ctrl+C or SIGTERM
+        if (HWND window = WindowOfNative(nullptr)) PostMessageA(window, WM_CLOSE, 0, 0);
+        break;
+      default:
+        break;
+    }
+  }
+}
+
+void DiscardNativeEvents() {
+  if (!SDL_WasInit(SDL_INIT_VIDEO)) return;
+  SDL_Event event;
+  while (SDL_PollEvent(&event)) {
+  }
+}
+
+void ShowNativeMessage(void* owner, const char* text, const char* caption) {
+  if (SDL_ShowSimpleMessageBox(0, caption, text, SdlWindow(owner)) != 0)
+    std::fprintf(stderr, "%s\n", text);
+}
+
+SDL_Window* SdlWindowOf(HWND window) {
+  return window ? SdlWindow(window->native) : nullptr;
+}

@@ -1,0 +1,93 @@
+// GL surfaces on the desktop: an OpenGL 3.3 core context on the SDL window behind a window
+// handle, and SDL's display modes.
+#include <SDL2/SDL.h>
+
+#include <cstring>
+
+#include "render/gl_profile.h"
+#include "render/gl_surface.h"
+
+struct GlSurface {
+  SDL_Window* window;
+  SDL_GLContext context;
+};
+
+namespace {
+
+D3DFORMAT FormatOfPixels(Uint32 sdlFormat) {
+  return SDL_BITSPERPIXEL(sdlFormat) == 16 ? D3DFMT_R5G6B5 : D3DFMT_X8R8G8B8;
+}
+
+bool IsSoftwareRenderer() {
+  const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+  if (!renderer) return true;
+  return std::strstr(renderer, "llvmpipe") || std::strstr(renderer, "softpipe") ||
+         std::strstr(renderer, "Software");
+}
+
+}  // namespace
+
+bool InitDisplay() {
+  return SDL_WasInit(SDL_INIT_VIDEO) || SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+}
+
+std::vector<D3DDISPLAYMODE> SystemDisplayModes() {
+  std::vector<D3DDISPLAYMODE> modes;
+  const int count = SDL_GetNumDisplayModes(0);
+  for (int i = 0; i < count; ++i) {
+    SDL_DisplayMode mode{};
+    if (SDL_GetDisplayMode(0, i, &mode) == 0)
+      modes.push_back(
+          {UINT(mode.w), UINT(mode.h), UINT(mode.refresh_rate), FormatOfPixels(mode.format)});
+  }
+  return modes;
+}
+
+bool DesktopDisplayMode(D3DDISPLAYMODE& mode) {
+  SDL_DisplayMode desktop{};
+  if (SDL_GetDesktopDisplayMode(0, &desktop) != 0) return false;
+  mode = {UINT(desktop.w), UINT(desktop.h), UINT(desktop.refresh_rate),
+          FormatOfPixels(desktop.format)};
+  return true;
+}
+
+GlSurface* CreateGlSurface(HWND focusWindow, const SurfaceRequest& request) {
+  SDL_Window* window = SdlWindowOf(focusWindow);
+  if (!window) return nullptr;
+  SDL_GL_SetAttribute(SDL_GL_RED_SIZE, request.sixteenBitColor ? 5 : 8);
+  SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, request.sixteenBitColor ? 6 : 8);
+  SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, request.sixteenBitColor ? 5 : 8);
+  SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, request.depthBits);
+  SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, request.stencilBits);
+  SDL_GLContext context = SDL_GL_CreateContext(window);
+  if (!context) return nullptr;
+  if (request.needsAcceleration && IsSoftwareRenderer()) {
+    SDL_GL_MakeCurrent(window, nullptr);
+    SDL_GL_DeleteContext(context);
+    return nullptr;
+  }
+  if (const D3DDISPLAYMODE* mode = request.fullScreenMode) {
+    SDL_DisplayMode fullScreen{};
+    fullScreen.w = int(mode->Width);
+    fullScreen.h = int(mode->Height);
+    fullScreen.refresh_rate = int(mode->RefreshRate);
+    SDL_SetWindowDisplayMode(window, &fullScreen);
+    SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN);
+  }
+  SDL_GL_SetSwapInterval(1);
+  return new GlSurface{window, context};
+}
+
+void DestroyGlSurface(GlSurface* surface) {
+  SDL_GL_MakeCurrent(surface->window, nullptr);
+  SDL_GL_DeleteContext(surface->context);
+  delete surface;
+}
+
+void SurfaceDrawableSize(const GlSurface& surface, int& width, int& height) {
+  SDL_GL_GetDrawableSize(surface.window, &width, &height);
+}
+
+void PresentSurface(GlSurface& surface) {
+  SDL_GL_SwapWindow(surface.window);
+}
