@@ -86,6 +86,20 @@ HWND WindowOfSdlId(Uint32 id) {
   return nullptr;
 }
 
+// Alt+Enter: a resizable window goes to desktop full screen (no mode change) and back. A
+// window in an exclusive display mode of its own stays as it is.
+void ToggleDesktopFullScreen(HWND window) {
+  if (!window || window->destroyed || !window->sdl) return;
+  const Uint32 flags = SDL_GetWindowFlags(window->sdl);
+  if ((flags & SDL_WINDOW_FULLSCREEN_DESKTOP) == SDL_WINDOW_FULLSCREEN_DESKTOP) {
+    SDL_SetWindowFullscreen(window->sdl, 0);
+    SDL_ShowCursor(SDL_ENABLE);
+  } else if (!(flags & SDL_WINDOW_FULLSCREEN) && (flags & SDL_WINDOW_RESIZABLE) &&
+             SDL_SetWindowFullscreen(window->sdl, SDL_WINDOW_FULLSCREEN_DESKTOP) == 0) {
+    SDL_ShowCursor(SDL_DISABLE);
+  }
+}
+
 HWND FirstLiveWindow() {
   for (auto& w : g_windowSystem.windows)
     if (!w->destroyed) return w.get();
@@ -118,6 +132,7 @@ void PumpEvents() {
         LPARAM lParam =
             1 | (altHeld ? LPARAM(1) << 29 : 0) | (event.key.repeat ? LPARAM(1) << 30 : 0);
         Post(window, system ? WM_SYSKEYDOWN : WM_KEYDOWN, VirtualKey(key), lParam);
+        if (altHeld && key == SDLK_RETURN && !event.key.repeat) ToggleDesktopFullScreen(window);
         break;
       }
       case SDL_WINDOWEVENT:
@@ -162,7 +177,7 @@ BOOL UnregisterClassA(const char* className, HINSTANCE) {
   return FALSE;
 }
 
-HWND CreateWindowExA(DWORD, const char* className, const char* title, DWORD, int x, int y,
+HWND CreateWindowExA(DWORD, const char* className, const char* title, DWORD style, int x, int y,
                      int width, int height, HWND, HMENU, HINSTANCE, void*) {
   const WNDCLASSEXA* windowClass = nullptr;
   for (size_t i = 0; i < g_windowSystem.classNames.size(); ++i)
@@ -178,8 +193,10 @@ HWND CreateWindowExA(DWORD, const char* className, const char* title, DWORD, int
   SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
   SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
   SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8);
-  SDL_Window* sdl = SDL_CreateWindow(title ? title : "", x, y, width, height,
-                                     SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+  const Uint32 resizable = (style & WS_THICKFRAME) ? SDL_WINDOW_RESIZABLE : 0;
+  SDL_Window* sdl = SDL_CreateWindow(
+      title ? title : "", x, y, width, height,
+      SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI | resizable);
   if (!sdl) return nullptr;
   auto window = std::make_unique<Window>();
   window->sdl = sdl;

@@ -8,6 +8,7 @@
 
 #include "render/d3dx_math.h"
 #include "render/device_state.h"
+#include "render/present.h"
 #include "render/render_internal.h"
 #include "render/render_scale.h"
 #include "render/tool_hooks.h"
@@ -142,12 +143,7 @@ HRESULT IDirect3DDevice8::EndScene() {
 HRESULT IDirect3DDevice8::Present(const void*, const void*, HWND, const void*) {
   if (CallRecorder* recorder = ActiveCallRecorder()) recorder->Record("Present");
   if (g_presentHook) g_presentHook(*this);
-  if (scaledTarget_) {
-    int windowWidth = 0, windowHeight = 0;
-    SDL_GL_GetDrawableSize(window_, &windowWidth, &windowHeight);
-    scaledTarget_->BlitToWindow(windowWidth, windowHeight);
-  }
-  SDL_GL_SwapWindow(window_);
+  PresentToWindow(window_, width_, height_, scaledTarget_);
   return D3D_OK;
 }
 

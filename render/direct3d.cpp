@@ -120,7 +120,9 @@ HRESULT IDirect3D8::CreateDevice(UINT adapter, D3DDEVTYPE type, HWND focusWindow
   }
   SDL_GL_SetSwapInterval(1);
   int width = int(pp.BackBufferWidth), height = int(pp.BackBufferHeight);
-  if (width == 0 || height == 0) SDL_GL_GetDrawableSize(window, &width, &height);
+  // A windowed back buffer takes the client area in window units, never the HiDPI drawable's
+  // pixels: the frame is scaled to those when presented.
+  if (width == 0 || height == 0) SDL_GetWindowSize(window, &width, &height);
   *device = new IDirect3DDevice8(context, window, width, height);
   return D3D_OK;
 }
