@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Sets up, builds and runs every test headless (no display or GPU needed).
+# Sets up, builds and runs every test headless (no display or GPU needed): the GoogleTest
+# suites, the desktop tests on a throwaway Xvfb screen, and the package test
+# (scripts/test-package.sh: builds the .deb, installs it into a temporary root and plays it).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/build.sh
