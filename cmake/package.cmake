@@ -9,7 +9,8 @@ set(EMBERHALL_PROGRAM_DIR ${CMAKE_INSTALL_LIBEXECDIR}/emberhall)
 set(EMBERHALL_DATA_DIR ${CMAKE_INSTALL_DATADIR}/emberhall)
 
 install(TARGETS emberhall emberhall-windowed DESTINATION ${EMBERHALL_PROGRAM_DIR})
-install(TARGETS emberhall-capture emberhall-assets DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS emberhall-capture emberhall-inspect emberhall-assets
+  DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(DIRECTORY ${CMAKE_BINARY_DIR}/Data DESTINATION ${EMBERHALL_DATA_DIR})
 
 # The demo reads Data from its current directory: a launcher changes into the data's folder.
@@ -40,8 +41,8 @@ set(CPACK_PACKAGE_CONTACT "The emberhall project")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Brindlequay, a real-time audio-visual demo")
 set(CPACK_PACKAGE_DESCRIPTION
   "A 200-second sequence of 3D scenes, full-screen distortion effects and captions played \
-to its own sound track, with its default data set, a capture tool (video, stills, traces) \
-and the asset generator.")
+to its own sound track, with its default data set, a capture tool (video, stills, traces), \
+the asset generator and a data-file inspector.")
 set(CPACK_GENERATOR DEB TGZ)
 set(CPACK_OUTPUT_FILE_PREFIX ${CMAKE_BINARY_DIR}/packages)
 set(CPACK_STRIP_FILES ON)
