@@ -123,9 +123,9 @@ XDesktop::XDesktop(int width, int height, bool windowManager) {
   const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
   const int devNull = open("/dev/null", O_WRONLY | O_CLOEXEC);
   // Xvfb picks a free display number and writes it to the pipe once it accepts clients.
-  Spawn({"Xvfb", "-displayfd", std::to_string(ready[1]), "-screen", "0", screen, "-nolisten", "tcp",
-         "-noreset"},
-        "", devNull, devNull);
+  server_ = Spawn({"Xvfb", "-displayfd", std::to_string(ready[1]), "-screen", "0", screen,
+                   "-nolisten", "tcp", "-noreset"},
+                  "", devNull, devNull);
   close(ready[1]);
   std::string number;
   pollfd wait{ready[0], POLLIN, 0};
@@ -137,7 +137,7 @@ XDesktop::XDesktop(int width, int height, bool windowManager) {
     display_ = XOpenDisplay(name_.c_str());
   }
   if (display_ && windowManager) {
-    Spawn({"openbox"}, "", devNull, devNull);
+    windowManager_ = Spawn({"openbox"}, "", devNull, devNull);
     if (!WaitUntil(10, [&] { return HasWindowManager(display_); })) {
       XCloseDisplay(display_);
       display_ = nullptr;
@@ -148,8 +148,11 @@ XDesktop::XDesktop(int width, int height, bool windowManager) {
 
 XDesktop::~XDesktop() {
   if (display_) XCloseDisplay(display_);
+  // The programs first (SIGKILL: SDL would take SIGTERM as a polite close request), then
+  // the window manager and the server, which tidy up their sockets on SIGTERM.
   for (auto pid = children_.rbegin(); pid != children_.rend(); ++pid) {
-    kill(*pid, SIGKILL);
+    const bool server = *pid == server_ || *pid == windowManager_;
+    kill(*pid, server ? SIGTERM : SIGKILL);
     waitpid(*pid, nullptr, 0);
   }
 }

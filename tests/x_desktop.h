@@ -2,7 +2,7 @@
 // of a given size, with or without a window manager (openbox), programs started on it as
 // child processes, input through xdotool, and screenshots read from the X server itself.
 //
-// Everything it starts ends with it (SIGKILL: SDL turns SIGTERM into a close request).
+// Everything it starts ends with it.
 // It needs Xvfb, openbox and xdotool, which scripts/install-deps.sh installs.
 #pragma once
 
@@ -68,7 +68,8 @@ class XDesktop {
 
   std::string name_;  // ":N"
   _XDisplay* display_ = nullptr;
-  std::vector<pid_t> children_;
+  std::vector<pid_t> children_;  // in starting order: server, window manager, programs
+  pid_t server_ = 0, windowManager_ = 0;
 };
 
 // Polls `done` every 50 ms for up to `seconds`; whether it came true.
