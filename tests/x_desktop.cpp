@@ -188,13 +188,13 @@ pid_t XDesktop::Spawn(const std::vector<std::string>& argv, const std::string& f
   return pid;
 }
 
-pid_t XDesktop::Launch(const std::string& program, const std::string& folder,
-                       const std::string& errorFile) {
-  const int err = errorFile.empty()
+pid_t XDesktop::Launch(const std::vector<std::string>& argv, const std::string& folder,
+                       const std::string& outputFile) {
+  const int out = outputFile.empty()
                       ? -1
-                      : open(errorFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  const pid_t pid = Spawn({program}, folder, -1, err);
-  if (err >= 0) close(err);
+                      : open(outputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  const pid_t pid = Spawn(argv, folder, out, out);
+  if (out >= 0) close(out);
   return pid;
 }
 

@@ -44,10 +44,10 @@ class XDesktop {
   // True once the server (and the window manager, if asked for) is up.
   bool Ready() const { return display_ != nullptr; }
 
-  // Starts `program` in `folder` on this display, with dummy audio; its standard error
-  // goes to `errorFile` when one is given.
-  pid_t Launch(const std::string& program, const std::string& folder,
-               const std::string& errorFile = "");
+  // Starts `argv` in `folder` on this display, with dummy audio; its standard output and
+  // error go to `outputFile` when one is given.
+  pid_t Launch(const std::vector<std::string>& argv, const std::string& folder,
+               const std::string& outputFile = "");
   // Runs xdotool with `arguments` on this display; its standard output.
   std::string Xdotool(const std::vector<std::string>& arguments);
   // The first viewable window titled exactly `title`, waiting up to `seconds`; 0 if none.

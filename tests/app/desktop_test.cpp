@@ -1,34 +1,34 @@
 // The two demo programs on an X desktop, run as a person runs them: the windowed build
-// scaled into a resized window and into desktop full screen with Alt+Enter, and the
-// full-screen build's message box on a freshly installed desktop. Screenshots come from the
-// X server and are saved under the build's screenshots/ folder.
+// scaled into a resized window and into desktop full screen with Alt+Enter, the full-screen
+// build's message box on a freshly installed desktop, and the frame-pacing measurement.
+// Screenshots come from the X server and are saved under the build's screenshots/ folder.
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 
+#include "tests/test_files.h"
 #include "tests/x_desktop.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-// A fresh folder to run a program from, holding a link to the build's default data set.
-class PlayFolder {
- public:
-  explicit PlayFolder(bool withData) {
-    char pattern[] = "/tmp/emberhall_desktop_XXXXXX";
-    path_ = mkdtemp(pattern);
-    if (withData) fs::create_directory_symlink(EMBERHALL_DATA, path_ / "Data");
-  }
-  ~PlayFolder() { fs::remove_all(path_); }
-  std::string Path() const { return path_.string(); }
+std::string Contents(const std::string& path) {
+  std::ifstream file(path);
+  std::stringstream contents;
+  contents << file.rdbuf();
+  return contents.str();
+}
 
- private:
-  fs::path path_;
+// A folder to play from, holding a link to the build's default data set as Data.
+class PlayFolder : public TempDir {
+ public:
+  PlayFolder() : TempDir("desktop") {
+    fs::create_directory_symlink(EMBERHALL_DATA, Path() / "Data");
+  }
 };
 
 // A frame of the demo, as opposed to a bar, an empty window or a still-black start: bright
@@ -50,7 +50,7 @@ class DesktopTest : public ::testing::Test {
   // Starts the windowed demo on `desktop` and waits until its window shows frames.
   void StartWindowed(XDesktop& desktop) {
     ASSERT_TRUE(desktop.Ready()) << "Xvfb or openbox did not start";
-    demo_ = desktop.Launch(EMBERHALL_WINDOWED, folder_.Path());
+    demo_ = desktop.Launch({EMBERHALL_WINDOWED}, folder_.Path());
     window_ = desktop.FindWindow("Brindlequay", 20);
     ASSERT_NE(window_, 0u) << "the demo's window did not appear";
     ASSERT_TRUE(WaitUntil(20, [&] {
@@ -78,7 +78,7 @@ class DesktopTest : public ::testing::Test {
     EXPECT_EQ(desktop.WaitForExit(demo_, 20), 0);
   }
 
-  PlayFolder folder_{true};
+  PlayFolder folder_;
   pid_t demo_ = 0;
   unsigned long window_ = 0;
   Screenshot shot_;
@@ -127,9 +127,9 @@ TEST(DesktopMessageBox, TheFullScreenBuildShowsItsBoxOnAFreshDesktopAndEndsWhenI
   // display mode there is 800x600 at 85 Hz, so the device cannot be made.
   XDesktop desktop(1280, 720, false);
   ASSERT_TRUE(desktop.Ready());
-  PlayFolder folder(false);
-  const std::string errors = folder.Path() + "/stderr.txt";
-  const pid_t demo = desktop.Launch(EMBERHALL_FULLSCREEN, folder.Path(), errors);
+  TempDir folder("desktop");
+  const std::string printedFile = (folder.Path() / "printed.txt").string();
+  const pid_t demo = desktop.Launch({EMBERHALL_FULLSCREEN}, folder.Path(), printedFile);
   const unsigned long box = desktop.FindWindow("Error", 20);
   ASSERT_NE(box, 0u) << "no message box appeared";
   Screenshot shot;
@@ -145,10 +145,18 @@ TEST(DesktopMessageBox, TheFullScreenBuildShowsItsBoxOnAFreshDesktopAndEndsWhenI
   desktop.Xdotool({"windowfocus", "--sync", std::to_string(box)});
   desktop.Xdotool({"key", "Return"});
   EXPECT_EQ(desktop.WaitForExit(demo, 20), 0);
-  std::ifstream file(errors);
-  std::stringstream printed;
-  printed << file.rdbuf();
-  EXPECT_EQ(printed.str(), "") << "the message went to standard error instead of the box";
+  EXPECT_EQ(Contents(printedFile), "") << "the message went to standard error instead of the box";
+}
+
+TEST(DesktopFramePacing, TheMeasurementRunsOnADisplay) {
+  XDesktop desktop(1024, 768, false);
+  ASSERT_TRUE(desktop.Ready());
+  PlayFolder folder;
+  const std::string printedFile = (folder.Path() / "printed.txt").string();
+  const pid_t pacing =
+      desktop.Launch({EMBERHALL_FRAME_PACING, "--seconds", "1"}, folder.Path(), printedFile);
+  EXPECT_EQ(desktop.WaitForExit(pacing, 60), 0);
+  EXPECT_NE(Contents(printedFile).find("frames "), std::string::npos) << Contents(printedFile);
 }
 
 }  // namespace
