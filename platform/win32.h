@@ -8,7 +8,11 @@
 // button, Ctrl+C and SIGTERM become WM_CLOSE. DefWindowProcA answers WM_CLOSE by
 // destroying the window, which sends WM_DESTROY.
 //
-// The client area of a window is its given size (the demo's 800 by 600 back buffer).
+// The client area of a window is its given size (the demo's 800 by 600 back buffer). A
+// window with a sizing border (WS_THICKFRAME, part of WS_OVERLAPPEDWINDOW) can be resized
+// and maximised, and Alt+Enter puts it in desktop full screen and back (the display keeps
+// its mode, the pointer is hidden meanwhile); the Alt chord still arrives as WM_SYSKEYDOWN.
+// The device scales its frame to whatever size the window has.
 // Only what the demo uses exists here: no painting, no child windows, no menus.
 #pragma once
 
@@ -78,6 +82,7 @@ constexpr UINT WM_KEYUP = 0x0101;
 constexpr UINT WM_SYSKEYDOWN = 0x0104;
 
 constexpr UINT CS_CLASSDC = 0x0040;
+constexpr DWORD WS_THICKFRAME = 0x00040000;  // a sizing border: the user may resize
 constexpr DWORD WS_OVERLAPPEDWINDOW = 0x00CF0000;
 constexpr int SW_SHOWDEFAULT = 10;
 constexpr UINT PM_NOREMOVE = 0x0000;

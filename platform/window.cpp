@@ -75,14 +75,15 @@ BOOL UnregisterClassA(const char* className, HINSTANCE) {
   return FALSE;
 }
 
-HWND CreateWindowExA(DWORD, const char* className, const char* title, DWORD, int x, int y,
+HWND CreateWindowExA(DWORD, const char* className, const char* title, DWORD style, int x, int y,
                      int width, int height, HWND, HMENU, HINSTANCE, void*) {
   const WNDCLASSEXA* windowClass = nullptr;
   for (size_t i = 0; i < g_windowSystem.classNames.size(); ++i)
     if (className && g_windowSystem.classNames[i] == className)
       windowClass = &g_windowSystem.classes[i];
   if (!windowClass) return nullptr;
-  void* native = CreateNativeWindow(title ? title : "", x, y, width, height);
+  void* native =
+      CreateNativeWindow(title ? title : "", x, y, width, height, (style & WS_THICKFRAME) != 0);
   if (!native) return nullptr;
   auto window = std::make_unique<Window>();
   window->native = native;

@@ -57,9 +57,24 @@ SDL_Window* SdlWindow(void* native) {
   return static_cast<SDL_Window*>(native);
 }
 
+// Alt+Enter: a resizable window goes to desktop full screen (no mode change) and back. A
+// window in an exclusive display mode of its own stays as it is.
+void ToggleDesktopFullScreen(SDL_Window* window) {
+  if (!window) return;
+  const Uint32 flags = SDL_GetWindowFlags(window);
+  if ((flags & SDL_WINDOW_FULLSCREEN_DESKTOP) == SDL_WINDOW_FULLSCREEN_DESKTOP) {
+    SDL_SetWindowFullscreen(window, 0);
+    SDL_ShowCursor(SDL_ENABLE);
+  } else if (!(flags & SDL_WINDOW_FULLSCREEN) && (flags & SDL_WINDOW_RESIZABLE) &&
+             SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP) == 0) {
+    SDL_ShowCursor(SDL_DISABLE);
+  }
+}
+
 }  // namespace
 
-void* CreateNativeWindow(const char* title, int x, int y, int width, int height) {
+void* CreateNativeWindow(const char* title, int x, int y, int width, int height,
+                         bool resizable) {
   if (!EnsureVideo()) return nullptr;
   // The GL context is made later, by the device; the window must already carry a
   // GL-capable surface of the richest format the device will ask for.
@@ -69,7 +84,9 @@ void* CreateNativeWindow(const char* title, int x, int y, int width, int height)
   SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
   SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
   SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8);
-  return SDL_CreateWindow(title, x, y, width, height, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+  return SDL_CreateWindow(title, x, y, width, height,
+                          SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI |
+                              (resizable ? SDL_WINDOW_RESIZABLE : 0));
 }
 
 bool ShowNativeWindow(void* native) {
@@ -98,8 +115,10 @@ void PumpNativeEvents() {
     switch (event.type) {
       case SDL_KEYDOWN: {
         const SDL_Keycode key = event.key.keysym.sym;
-        PostKeyDown(WindowOfNative(SDL_GetWindowFromID(event.key.windowID)), VirtualKey(key),
-                    (event.key.keysym.mod & KMOD_ALT) != 0, event.key.repeat != 0);
+        const bool altHeld = (event.key.keysym.mod & KMOD_ALT) != 0;
+        SDL_Window* window = SDL_GetWindowFromID(event.key.windowID);
+        PostKeyDown(WindowOfNative(window), VirtualKey(key), altHeld, event.key.repeat != 0);
+        if (altHeld && key == SDLK_RETURN && !event.key.repeat) ToggleDesktopFullScreen(window);
         break;
       }
       case SDL_WINDOWEVENT:

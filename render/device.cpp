@@ -7,6 +7,7 @@
 #include "render/device_state.h"
 #include "render/gl_profile.h"
 #include "render/gl_surface.h"
+#include "render/present.h"
 #include "render/render_internal.h"
 #include "render/render_scale.h"
 #include "render/tool_hooks.h"
@@ -183,12 +184,7 @@ HRESULT IDirect3DDevice8::EndScene() {
 HRESULT IDirect3DDevice8::Present(const void*, const void*, HWND, const void*) {
   if (CallRecorder* recorder = ActiveCallRecorder()) recorder->Record("Present");
   if (g_presentHook) g_presentHook(*this);
-  if (scaledTarget_) {
-    int windowWidth = 0, windowHeight = 0;
-    SurfaceDrawableSize(*surface_, windowWidth, windowHeight);
-    scaledTarget_->BlitToWindow(windowWidth, windowHeight);
-  }
-  PresentSurface(*surface_);
+  PresentToWindow(*surface_, width_, height_, scaledTarget_);
   return D3D_OK;
 }
 

@@ -78,7 +78,9 @@ HRESULT IDirect3D8::CreateDevice(UINT adapter, D3DDEVTYPE type, HWND focusWindow
   if (!surface) return D3DERR_NOTAVAILABLE;
 
   int width = int(pp.BackBufferWidth), height = int(pp.BackBufferHeight);
-  if (width == 0 || height == 0) SurfaceDrawableSize(*surface, width, height);
+  // A windowed back buffer takes the client area in window units, never the HiDPI drawable's
+  // pixels: the frame is scaled to those when presented.
+  if (width == 0 || height == 0) SurfaceWindowSize(*surface, width, height);
   *device = new IDirect3DDevice8(surface, width, height);
   return D3D_OK;
 }

@@ -35,5 +35,8 @@ GlSurface* CreateGlSurface(HWND window, const SurfaceRequest& request);
 void DestroyGlSurface(GlSurface* surface);
 // The size of the window's framebuffer in pixels.
 void SurfaceDrawableSize(const GlSurface& surface, int& width, int& height);
+// The size of the window's client area in window units: on a HiDPI display the
+// framebuffer has more pixels than that.
+void SurfaceWindowSize(const GlSurface& surface, int& width, int& height);
 // Shows the frame drawn into the window's framebuffer.
 void PresentSurface(GlSurface& surface);

@@ -88,6 +88,10 @@ void SurfaceDrawableSize(const GlSurface& surface, int& width, int& height) {
   SDL_GL_GetDrawableSize(surface.window, &width, &height);
 }
 
+void SurfaceWindowSize(const GlSurface& surface, int& width, int& height) {
+  SDL_GetWindowSize(surface.window, &width, &height);
+}
+
 void PresentSurface(GlSurface& surface) {
   SDL_GL_SwapWindow(surface.window);
 }

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "render/gl_profile.h"
+#include "render/present.h"
 #include "render/tool_hooks.h"
 
 namespace {
@@ -54,10 +55,23 @@ ScaledTarget::~ScaledTarget() {
   glDeleteRenderbuffers(1, &depth_);
 }
 
+void ScaledTarget::CopyFromWindow() const {
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+  glBlitFramebuffer(0, 0, width_, height_, 0, 0, width_ * scale_, height_ * scale_,
+                    GL_COLOR_BUFFER_BIT, GL_NEAREST);
+  glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
+}
+
 void ScaledTarget::BlitToWindow(int windowWidth, int windowHeight) const {
+  const FrameRect shown = LetterboxRect(width_, height_, windowWidth, windowHeight);
   glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-  glBlitFramebuffer(0, 0, width_ * scale_, height_ * scale_, 0, 0, windowWidth, windowHeight,
-                    GL_COLOR_BUFFER_BIT, GL_LINEAR);
+  // The device sets its own clear colour at every Clear, so black here disturbs nothing.
+  glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+  glClear(GL_COLOR_BUFFER_BIT);
+  // GL counts rows from the bottom.
+  const int bottom = windowHeight - shown.y - shown.height;
+  glBlitFramebuffer(0, 0, width_ * scale_, height_ * scale_, shown.x, bottom, shown.x + shown.width,
+                    bottom + shown.height, GL_COLOR_BUFFER_BIT, GL_LINEAR);
   glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
 }
 

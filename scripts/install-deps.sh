@@ -11,6 +11,11 @@ packages=(
   libgtest-dev libbenchmark-dev
   libmp3lame-dev fonts-dejavu-core zlib1g-dev
   ffmpeg xvfb xdotool
+  # The core X fonts SDL's message box draws with; without them the box cannot open and its
+  # text goes to standard error. openbox: the window manager of the desktop tests.
+  xfonts-base openbox
+  # Packaging: dpkg-shlibdeps and file work out the .deb's library dependencies.
+  dpkg-dev file
 )
 web_packages=(emscripten chromium python3)
 [ "${1:-}" = "web" ] && packages+=("${web_packages[@]}")

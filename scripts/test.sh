@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Sets up, builds and runs every test headless (no display or GPU needed): the native
-# suites, then the web page in headless Chromium.
+# Sets up, builds and runs every test headless (no display or GPU needed): the GoogleTest
+# suites, the desktop tests on a throwaway Xvfb screen, the package test
+# (scripts/test-package.sh: builds the .deb, installs it into a temporary root and plays
+# it), then the web page in headless Chromium.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/build.sh

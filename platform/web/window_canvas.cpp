@@ -64,7 +64,7 @@ EM_JS(void, ShowPageMessage, (const char* text, const char* caption), {
 }  // namespace
 
 // The canvas's pixels are the client area; the page scales them to fit.
-void* CreateNativeWindow(const char*, int, int, int width, int height) {
+void* CreateNativeWindow(const char*, int, int, int width, int height, bool) {
   if (!g_canvas.exists) {
     emscripten_set_keydown_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_TRUE, OnKeyDown);
     g_canvas.exists = true;

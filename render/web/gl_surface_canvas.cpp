@@ -78,6 +78,10 @@ void SurfaceDrawableSize(const GlSurface&, int& width, int& height) {
   emscripten_get_canvas_element_size(kCanvas, &width, &height);
 }
 
+void SurfaceWindowSize(const GlSurface& surface, int& width, int& height) {
+  SurfaceDrawableSize(surface, width, height);
+}
+
 void PresentSurface(GlSurface&) {
   if (!SkipDrawing()) {
     WaitForAnimationFrame();

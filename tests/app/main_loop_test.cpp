@@ -51,6 +51,14 @@ TEST_F(MainLoopTest, AltAloneAndF10DoNotEndTheDemo) {
             3);
 }
 
+TEST_F(MainLoopTest, AltEnterTogglesFullScreenWithoutEndingTheDemo) {
+  EXPECT_EQ(Run([](int frame) {
+              if (frame == 1 || frame == 3) PushKey(SDLK_RETURN, KMOD_LALT);
+              if (frame == 5) PushKey(SDLK_RETURN);
+            }),
+            5);
+}
+
 TEST_F(MainLoopTest, QueuedMessagesAreAllServedBeforeTheNextFrame) {
   EXPECT_EQ(Run([](int frame) {
               if (frame != 1) return;

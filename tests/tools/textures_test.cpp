@@ -180,6 +180,25 @@ TEST(Textures, CaptionsAreLightLetteringOnBlack) {
   }
 }
 
+TEST(Textures, GreetsCaptionIsDarkInTheColumnsTheScheduleNeverShows) {
+  // The demo stretches the greets picture over x = 300 to 900 of the 800-pixel screen: the
+  // columns from 5/6 of its width on are never seen, and text there would be cut off.
+  const Image greets = Decode("greets.bmp");
+  const int firstHidden = (greets.width * 5 + 5) / 6;
+  int hidden = 0;
+  int shownRightQuarter = 0;
+  for (int y = 0; y < greets.height; ++y) {
+    for (int x = 0; x < greets.width; ++x) {
+      if (x >= firstHidden)
+        hidden = std::max(hidden, Brightest(greets, x, y));
+      else if (x >= firstHidden * 3 / 4)
+        shownRightQuarter = std::max(shownRightQuarter, Brightest(greets, x, y));
+    }
+  }
+  EXPECT_LT(hidden, 8);
+  EXPECT_GE(shownRightQuarter, 200) << "the lettering should use the part that is shown";
+}
+
 TEST(Textures, FlameIsBlackAlongItsEdgesAndHotInside) {
   const Image flame = Decode("eld.bmp");
   int edgeMax = 0;

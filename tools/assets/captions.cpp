@@ -36,6 +36,10 @@ struct Line {
 struct Caption {
   BitmapFile file;
   float ratio;  // width / height of the rectangle the demo stretches the picture over
+  // The part of the picture's width, from its left edge, that is ever on screen: the greets
+  // picture is stretched over x = 300 to 900 of the 800-pixel screen, so its right sixth
+  // never shows. Lettering and glow stay inside this part, centred in it.
+  float shown;
   std::vector<Line> lines;
   Rgb glow;
   bool flourish;  // a rule with fading ends under the text and a few rising sparks
@@ -50,33 +54,39 @@ const std::vector<Caption>& Captions() {
   static const std::vector<Caption> captions = {
       {{"presents.bmp", 512, 128, false},
        500.0f / 200.0f,
+       1.0f,
        {{"emberhall", kSansBold, 0.46f, 0.38f}, {"presents", kSerifItalic, 0.24f, 0.78f}},
        {1.0f, 0.42f, 0.10f},
        true},
       {{"brindlequay.bmp", 512, 256, false},
        1500.0f / 600.0f,
+       1.0f,
        {{"Brindlequay", kSerifBold, 0.60f, 0.44f}},
        {1.0f, 0.30f, 0.06f},
        true},
       {{"where.bmp", 256, 128, false},
        400.0f / 300.0f,
+       1.0f,
        {{"somewhere north", kSerifItalic, 0.22f, 0.36f},
         {"of the embers", kSerifItalic, 0.22f, 0.64f}},
        {0.95f, 0.55f, 0.15f},
        false},
       {{"finish.bmp", 256, 128, false},
        500.0f / 300.0f,
+       1.0f,
        {{"fin", kSerifBoldItalic, 0.52f, 0.40f}, {"the glade sleeps", kSerifItalic, 0.17f, 0.80f}},
        {1.0f, 0.40f, 0.12f},
        false},
       {{"code.bmp", 512, 128, false},
        600.0f / 300.0f,
+       1.0f,
        {{"code & content", kSerifItalic, 0.20f, 0.30f},
         {"the emberhall project", kSansBold, 0.26f, 0.64f}},
        {0.35f, 0.55f, 1.0f},
        false},
       {{"greets.bmp", 512, 128, false},
        600.0f / 300.0f,
+       (800.0f - 300.0f) / 600.0f,
        {{"greetings to all", kSerifItalic, 0.19f, 0.22f},
         {"demosceners, shader artists", kSansBold, 0.19f, 0.50f},
         {"and tinkerers everywhere", kSansBold, 0.19f, 0.77f}},
@@ -91,9 +101,10 @@ float Square(float x) {
 }
 
 // The font size, in points, at which `line` fills its box height, and through `widthFit` how
-// much smaller it must be to fit nine tenths of the width (1 when it fits). False if the font
-// cannot be opened.
-bool MeasureLine(const Line& line, const Plane& mask, float& points, float& widthFit) {
+// much smaller it must be to fit nine tenths of the shown width (1 when it fits). False if
+// the font cannot be opened.
+bool MeasureLine(const Line& line, const Plane& mask, int shownWidth, float& points,
+                 float& widthFit) {
   constexpr int kProbeSize = 100;
   TTF_Font* probe = TTF_OpenFont((std::string(kFontDir) + line.font).c_str(), kProbeSize);
   if (!probe) return false;
@@ -103,13 +114,13 @@ bool MeasureLine(const Line& line, const Plane& mask, float& points, float& widt
   TTF_CloseFont(probe);
   if (w <= 0 || h <= 0) return false;
   points = kProbeSize * line.height * float(mask.height) / float(h);
-  widthFit = std::fmin(1.0f, 0.9f * float(mask.width) / (float(w) * points / kProbeSize));
+  widthFit = std::fmin(1.0f, 0.9f * float(shownWidth) / (float(w) * points / kProbeSize));
   return true;
 }
 
-// Renders one line of white text at `points` into `mask` (coverage 0..1), centred across.
-// False if the font cannot be opened or the text rendered.
-bool RenderLine(const Line& line, float points, Plane& mask) {
+// Renders one line of white text at `points` into `mask` (coverage 0..1), centred across the
+// shown width. False if the font cannot be opened or the text rendered.
+bool RenderLine(const Line& line, float points, int shownWidth, Plane& mask) {
   TTF_Font* font =
       TTF_OpenFont((std::string(kFontDir) + line.font).c_str(), int(std::lround(points)));
   if (!font) return false;
@@ -119,7 +130,7 @@ bool RenderLine(const Line& line, float points, Plane& mask) {
   SDL_Surface* argb = SDL_ConvertSurfaceFormat(rendered, SDL_PIXELFORMAT_ARGB8888, 0);
   SDL_FreeSurface(rendered);
   if (!argb) return false;
-  const int left = (mask.width - argb->w) / 2;
+  const int left = (shownWidth - argb->w) / 2;
   const int top = int(std::lround(line.centre * float(mask.height))) - argb->h / 2;
   for (int y = 0; y < argb->h; ++y) {
     const auto* row = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(argb->pixels) +
@@ -137,25 +148,26 @@ bool RenderLine(const Line& line, float points, Plane& mask) {
 
 // Renders every line of the caption into `mask`; when one line is too wide, all of them shrink
 // by the same factor so their sizes keep the proportions the caption gives them.
-bool RenderLines(const Caption& caption, Plane& mask) {
+bool RenderLines(const Caption& caption, int shownWidth, Plane& mask) {
   std::vector<float> points;
   float shrink = 1.0f;
   for (const Line& line : caption.lines) {
     float size = 0.0f;
     float widthFit = 1.0f;
-    if (!MeasureLine(line, mask, size, widthFit)) return false;
+    if (!MeasureLine(line, mask, shownWidth, size, widthFit)) return false;
     points.push_back(size);
     shrink = std::fmin(shrink, widthFit);
   }
   for (size_t i = 0; i < caption.lines.size(); ++i) {
-    if (!RenderLine(caption.lines[i], points[i] * shrink, mask)) return false;
+    if (!RenderLine(caption.lines[i], points[i] * shrink, shownWidth, mask)) return false;
   }
   return true;
 }
 
-// A thin horizontal line fading out toward both ends, with sparks drifting up from it.
-void AddFlourish(Canvas& canvas, float ruleY, Rgb glow) {
-  const float w = float(canvas.width);
+// A thin horizontal line fading out toward both ends, with sparks drifting up from it, across
+// the shown width.
+void AddFlourish(Canvas& canvas, int shownWidth, float ruleY, Rgb glow) {
+  const float w = float(shownWidth);
   const float h = float(canvas.height);
   const float thickness = 0.006f * h;
   for (int y = 0; y < canvas.height; ++y) {
@@ -189,7 +201,8 @@ void AddFlourish(Canvas& canvas, float ruleY, Rgb glow) {
 // caption's glow colour.
 bool DesignCaption(const Caption& caption, Canvas& design) {
   Plane mask(design.width, design.height);
-  if (!RenderLines(caption, mask)) return false;
+  const int shownWidth = int(std::lround(caption.shown * float(design.width)));
+  if (!RenderLines(caption, shownWidth, mask)) return false;
   const Plane wide = textures::Blur(mask, std::max(1, int(0.030f * float(design.height))));
   const Plane tight = textures::Blur(mask, std::max(1, int(0.008f * float(design.height))));
   const Rgb hot = textures::Mix(caption.glow, Rgb{1.0f, 0.95f, 0.8f}, 0.4f);
@@ -204,7 +217,8 @@ bool DesignCaption(const Caption& caption, Canvas& design) {
   }
   if (caption.flourish) {
     const Line& last = caption.lines.back();
-    AddFlourish(design, std::fmin(0.95f, last.centre + 0.5f * last.height + 0.04f), caption.glow);
+    AddFlourish(design, shownWidth, std::fmin(0.95f, last.centre + 0.5f * last.height + 0.04f),
+                caption.glow);
   }
   return true;
 }

@@ -5,11 +5,14 @@
 //                                     Data), the same bytes on every run
 //   emberhall-assets xforms DIR       every default .x model in every encoding the loader
 //                                     reads (text, binary, compressed), e.g. as fuzzing seeds
+//   emberhall-assets icon FILE        the 256x256 application icon the package installs,
+//                                     as a PNG file
 #include <cstdio>
 #include <filesystem>
 #include <string>
 
 #include "tools/assets/generate.h"
+#include "tools/assets/icon.h"
 #include "tools/assets/x_binary_writer.h"
 
 int main(int argc, char** argv) {
@@ -26,9 +29,11 @@ int main(int argc, char** argv) {
     }
     return WriteXFileForms(argv[2]) ? 0 : 1;
   }
+  if (command == "icon" && argc == 3) return WriteIcon(argv[2], 256) ? 0 : 1;
   std::fputs(
       "usage: emberhall-assets generate [DIR]   write the default data set (DIR: Data)\n"
-      "       emberhall-assets xforms DIR       write the default .x models in every encoding\n",
+      "       emberhall-assets xforms DIR       write the default .x models in every encoding\n"
+      "       emberhall-assets icon FILE        write the application icon (PNG, 256x256)\n",
       stderr);
   return 2;
 }

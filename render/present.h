@@ -1,0 +1,30 @@
+// Showing the 800x600 back buffer in a window of any size.
+//
+// The frame keeps its shape: it fills the largest rectangle of the back buffer's aspect
+// ratio that fits the window's drawable (HiDPI pixels included), centred, with black bars
+// where the shapes differ, filtered linearly. While the drawable is exactly the back
+// buffer's size the device draws straight into the window and nothing is copied, so the
+// picture is the device's own pixels; otherwise the device draws into an offscreen frame of
+// the back buffer's size (a ScaledTarget of scale 1) that is stretched into the window.
+// Coordinates, viewport and everything the demo draws stay those of the back buffer.
+#pragma once
+
+#include <memory>
+
+struct GlSurface;
+class ScaledTarget;
+
+// A rectangle in window pixels, measured from the top-left corner.
+struct FrameRect {
+  int x, y, width, height;
+  bool operator==(const FrameRect&) const = default;
+};
+
+// Where a frame of frameWidth x frameHeight is shown in a window of the given size.
+FrameRect LetterboxRect(int frameWidth, int frameHeight, int windowWidth, int windowHeight);
+
+// Shows the frame just drawn (width x height) in the window and swaps, then picks where the
+// next frame is drawn: `target` is made when the window's drawable differs from the frame's
+// size and dropped again when it matches (a supersampling target is always kept).
+void PresentToWindow(GlSurface& surface, int width, int height,
+                     std::unique_ptr<ScaledTarget>& target);

@@ -1,0 +1,63 @@
+#!/usr/bin/env bash
+# Builds the .deb and .tar.gz from a finished build (default build/), installs the .deb
+# into a temporary root the way dpkg lays it out, checks that its dependencies can be met,
+# and plays two seconds of the installed demo headless, started the way the desktop entry
+# starts it, from a folder that holds no data; then the same from the unpacked .tar.gz.
+# CTest runs it (scripts/test.sh, CI).
+set -euo pipefail
+build=$(readlink -f "${1:-$(dirname "$0")/../build}")
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+fail() {
+  echo "test-package: $*" >&2
+  exit 1
+}
+
+(cd "$build" && cpack -G "DEB;TGZ" >"$work/cpack.log" 2>&1) || {
+  cat "$work/cpack.log" >&2
+  fail "cpack failed"
+}
+deb=$(ls "$build"/packages/emberhall_*.deb)
+tgz=$(ls "$build"/packages/emberhall-*.tar.gz)
+
+# apt resolves the package's dependencies against this machine without installing anything.
+apt-get install --simulate --no-install-recommends "$deb" >"$work/apt.log" 2>&1 || {
+  cat "$work/apt.log" >&2
+  fail "the .deb's dependencies cannot be met"
+}
+
+# Plays the program at $1 for two seconds with no display and no sound device, in a folder
+# without data; it must still be running, reading the installed sound track, and end with
+# status 0 when asked to close.
+play() {
+  local program=$1 data=$2
+  mkdir -p "$work/empty"
+  (cd "$work/empty" && SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy exec "$program") &
+  local pid=$!
+  sleep 2
+  kill -0 "$pid" 2>/dev/null || fail "$program ended within two seconds"
+  [ "$(readlink -f /proc/$pid/cwd)" = "$(readlink -f "$data")" ] ||
+    fail "$program plays from $(readlink -f /proc/$pid/cwd), not from $data"
+  ls -l "/proc/$pid/fd" | grep -q "$(readlink -f "$data")/Data/solen.mp3" ||
+    fail "$program is not playing the installed sound track"
+  kill -TERM "$pid"
+  wait "$pid" || fail "$program ended with status $? when closed"
+}
+
+root="$work/root"
+dpkg-deb -x "$deb" "$root"
+entry="$root/usr/share/applications/emberhall.desktop"
+[ -f "$entry" ] || fail "no desktop entry"
+[ -f "$root/usr/share/icons/hicolor/256x256/apps/emberhall.png" ] || fail "no icon"
+command=$(sed -n 's/^Exec=//p' "$entry")
+[ "$command" = "emberhall-windowed" ] || fail "the desktop entry starts '$command'"
+play "$root/usr/bin/$command" "$root/usr/share/emberhall"
+
+mkdir "$work/tgz"
+tar -xzf "$tgz" -C "$work/tgz"
+top=$(ls -d "$work"/tgz/emberhall-*)
+play "$top/bin/emberhall-windowed" "$top/share/emberhall"
+
+echo "test-package: $(basename "$deb") ($(du -k "$deb" | cut -f1) KiB) and" \
+  "$(basename "$tgz") ($(du -k "$tgz" | cut -f1) KiB) install and play"

@@ -1,0 +1,48 @@
+// The application icon: square, a hot flame in the middle of a dark ground, written as the
+// same PNG file on every run.
+#include "tools/assets/icon.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <utility>
+
+namespace {
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+TEST(Icon, IsAHotFlameOnADarkGround) {
+  const textures::Canvas icon = PaintIcon(256);
+  ASSERT_EQ(icon.width, 256);
+  ASSERT_EQ(icon.height, 256);
+  for (const auto& [x, y] : {std::pair{0, 0}, {255, 0}, {0, 255}, {255, 255}}) {
+    const textures::Rgb corner = icon.At(x, y);
+    EXPECT_LT(std::max({corner.r, corner.g, corner.b}), 0.1f) << x << "," << y;
+  }
+  const textures::Rgb core = icon.At(128, 192);
+  EXPECT_GT(core.r, 0.9f);
+  EXPECT_GT(core.r, core.b);
+}
+
+TEST(Icon, IsTheSamePngOnEveryRun) {
+  const std::string base =
+      (std::filesystem::temp_directory_path() / ("emberhall_icon_" + std::to_string(getpid())))
+          .string();
+  ASSERT_TRUE(WriteIcon(base + "a.png", 256));
+  ASSERT_TRUE(WriteIcon(base + "b.png", 256));
+  const std::string a = ReadAll(base + "a.png");
+  EXPECT_EQ(a.substr(0, 8), "\x89PNG\r\n\x1a\n");
+  EXPECT_EQ(a, ReadAll(base + "b.png"));
+  std::filesystem::remove(base + "a.png");
+  std::filesystem::remove(base + "b.png");
+}
+
+}  // namespace
