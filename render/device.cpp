@@ -16,6 +16,7 @@
 namespace {
 
 std::function<void(IDirect3DDevice8&)> g_presentHook;
+bool g_drawsDiscarded = false;
 
 // A pre-transformed draw whose depth leaves 0..1 is an overlay: no depth test, no writes.
 bool IsOverlay(const BufferBase* stream, UINT stride, UINT first, UINT count) {
@@ -38,6 +39,10 @@ void SetPresentHook(std::function<void(IDirect3DDevice8&)> hook) {
 
 void SetCallRecorder(CallRecorder* recorder) {
   g_activeCallRecorder = recorder;
+}
+
+void SetDrawsDiscarded(bool discarded) {
+  g_drawsDiscarded = discarded;
 }
 
 IDirect3DDevice8::IDirect3DDevice8(void* glContext, SDL_Window* window, int width, int height)
@@ -90,8 +95,12 @@ IDirect3DDevice8::IDirect3DDevice8(void* glContext, SDL_Window* window, int widt
   for (uint32_t s = 0; s < kStageCount; ++s) glBindSampler(s, state_->samplers[s]);
   glFrontFace(GL_CCW);
   glViewport(0, 0, width, height);
-  if (RenderScale() > 1)
-    scaledTarget_ = std::make_unique<ScaledTarget>(width, height, RenderScale());
+  int frameWidth = 0, frameHeight = 0;
+  OutputSize(frameWidth, frameHeight);
+  if (frameWidth == 0) frameWidth = width, frameHeight = height;
+  if (RenderScale() > 1 || frameWidth != width || frameHeight != height)
+    scaledTarget_ =
+        std::make_unique<ScaledTarget>(width, height, frameWidth, frameHeight, RenderScale());
 }
 
 IDirect3DDevice8::~IDirect3DDevice8() {
@@ -103,6 +112,10 @@ IDirect3DDevice8::~IDirect3DDevice8() {
 
 void RenderInternals::ForgetGlBindings(IDirect3DDevice8& device) {
   ForgetBindings(device.state_->gl);
+}
+
+int RenderInternals::FrameScale(const IDirect3DDevice8& device) {
+  return device.scaledTarget_ ? device.scaledTarget_->Scale() : 1;
 }
 
 HRESULT IDirect3DDevice8::Clear(DWORD rectCount, const void*, DWORD flags, D3DCOLOR color, float z,
@@ -125,7 +138,7 @@ HRESULT IDirect3DDevice8::Clear(DWORD rectCount, const void*, DWORD flags, D3DCO
     glClearStencil(GLint(stencil));
     mask |= GL_STENCIL_BUFFER_BIT;
   }
-  if (mask) glClear(mask);
+  if (mask && !g_drawsDiscarded) glClear(mask);
   return D3D_OK;
 }
 
@@ -141,7 +154,10 @@ HRESULT IDirect3DDevice8::EndScene() {
 
 HRESULT IDirect3DDevice8::Present(const void*, const void*, HWND, const void*) {
   if (CallRecorder* recorder = ActiveCallRecorder()) recorder->Record("Present");
+  // The hook may switch discarding for the next frame; this frame was drawn as it found it.
+  const bool discarded = g_drawsDiscarded;
   if (g_presentHook) g_presentHook(*this);
+  if (discarded) return D3D_OK;
   if (scaledTarget_) {
     int windowWidth = 0, windowHeight = 0;
     SDL_GL_GetDrawableSize(window_, &windowWidth, &windowHeight);
@@ -149,6 +165,14 @@ HRESULT IDirect3DDevice8::Present(const void*, const void*, HWND, const void*) {
   }
   SDL_GL_SwapWindow(window_);
   return D3D_OK;
+}
+
+int IDirect3DDevice8::FrameWidth() const {
+  return scaledTarget_ ? scaledTarget_->Width() : width_;
+}
+
+int IDirect3DDevice8::FrameHeight() const {
+  return scaledTarget_ ? scaledTarget_->Height() : height_;
 }
 
 void IDirect3DDevice8::ReadBackBuffer(std::vector<uint8_t>& rgba) const {
@@ -322,8 +346,9 @@ HRESULT IDirect3DDevice8::Draw(D3DPRIMITIVETYPE type, UINT first, UINT primitive
   ApplyVertexLayout(*state_);
 
   const GLenum mode = type == D3DPT_TRIANGLELIST ? GL_TRIANGLES : GL_TRIANGLE_STRIP;
+  if (indexed) ApplyIndexBuffer(*state_);
+  if (g_drawsDiscarded) return D3D_OK;
   if (indexed) {
-    ApplyIndexBuffer(*state_);
     glDrawElementsBaseVertex(mode, GLsizei(elementCount), GL_UNSIGNED_SHORT,
                              reinterpret_cast<const void*>(uintptr_t(first) * 2),
                              GLint(d3d.baseVertex));

@@ -21,4 +21,6 @@ struct RenderInternals {
   }
   // Forgets which GL buffers and textures are bound (one of them is being deleted).
   static void ForgetGlBindings(IDirect3DDevice8& device);
+  // The render scale of the device's frame: 1 unless it draws into a ScaledTarget.
+  static int FrameScale(const IDirect3DDevice8& device);
 };

@@ -1,19 +1,24 @@
 #include "tools/capture/capture.h"
 
 #include <SDL2/SDL.h>
+#include <sys/resource.h>
 
 #include <cctype>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <deque>
 #include <fstream>
 #include <map>
+#include <memory>
 #include <set>
 
 #include "app/app.h"
 #include "platform/data_path.h"
 #include "platform/tick.h"
+#include "render/frame_reader.h"
 #include "render/tool_hooks.h"
+#include "tools/capture/frame_writer.h"
 #include "tools/capture/png_writer.h"
 #include "tools/capture/video_pipe.h"
 
@@ -24,6 +29,23 @@ using Clock = std::chrono::steady_clock;
 // The frames of the demo's whole run at `fps`: it quits in the first frame past 200 s.
 int64_t DemoFrames(double fps) {
   return int64_t(std::floor(200 * fps)) + 2;
+}
+
+// Frames read back and not yet taken: frame n is taken while frame n + 1 renders.
+constexpr size_t kFramesReading = 1;
+// Frames taken and waiting for the writer thread.
+constexpr size_t kFramesWriting = 3;
+
+// Seconds of CPU this process has used, with those of its children that have ended.
+double CpuSeconds() {
+  double seconds = 0;
+  for (int who : {RUSAGE_SELF, RUSAGE_CHILDREN}) {
+    rusage usage{};
+    getrusage(who, &usage);
+    seconds += double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+               double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) * 1e-6;
+  }
+  return seconds;
 }
 
 std::string Minutes(double seconds) {
@@ -52,6 +74,7 @@ int RunCapture(const CaptureOptions& options) {
   int64_t frame = 0;
   SetTickSource([&] { return FrameTicks(frame, options.fps, options.uptime); });
   SetRenderScale(options.scale);
+  SetOutputSize(options.width, options.height);
 
   // What the range is and where it ends.
   std::set<int64_t> stills;
@@ -60,8 +83,13 @@ int RunCapture(const CaptureOptions& options) {
   const int64_t first = FrameAt(options.from, options.fps);
   const int64_t last = options.to < 0 ? INT64_MAX : FrameAt(options.to, options.fps);
   const int64_t stop = range ? last : (stills.empty() ? 0 : *stills.rbegin());
-  const int64_t total = std::min(stop, DemoFrames(options.fps) - 1) + 1;
+  const int64_t final = std::min(stop, DemoFrames(options.fps) - 1);
+  const int64_t total = final + 1;
   const std::string stillDir = options.pngDir.empty() ? "" : options.pngDir + "/";
+  auto inRange = [&](int64_t n) { return range && n >= first && n <= last; };
+  auto wanted = [&](int64_t n) { return inRange(n) || stills.count(n) > 0; };
+  const bool readsBack = options.stages != CaptureOptions::Stages::kRender;
+  const bool writing = options.stages == CaptureOptions::Stages::kAll;
 
   // Files the demo asked for and did not find.
   // Keyed without case or separator differences: the demo names some files two ways.
@@ -75,17 +103,47 @@ int RunCapture(const CaptureOptions& options) {
 
   CallRecorder recorder;
   std::ofstream trace;
-  if (!options.tracePath.empty()) {
+  if (writing && !options.tracePath.empty()) {
     trace.open(options.tracePath);
     SetCallRecorder(&recorder);
   }
 
+  // The outputs, written on the writer thread.
   VideoPipe video;
   bool videoOpen = false;
-  bool failed = false;
-  std::vector<uint8_t> pixels;
+  std::string audioPath;
+  int frameWidth = 0, frameHeight = 0;
+  auto write = [&](int64_t n, const std::vector<uint8_t>& pixels) {
+    if (inRange(n) && !options.videoPath.empty()) {
+      if (!videoOpen) {
+        videoOpen = video.Open(options.videoPath, frameWidth, frameHeight, options.fps, audioPath,
+                               double(first) / options.fps);
+      }
+      if (!videoOpen || !video.Write(pixels.data())) {
+        std::fprintf(stderr, "emberhall-capture: ffmpeg stopped taking frames for %s\n",
+                     options.videoPath.c_str());
+        return false;
+      }
+    }
+    if ((inRange(n) && !options.pngDir.empty()) || stills.count(n) > 0) {
+      const std::string path = (inRange(n) ? options.pngDir + "/" : stillDir) + FrameFileName(n);
+      if (!WritePng(path, frameWidth, frameHeight, pixels.data())) {
+        std::fprintf(stderr, "emberhall-capture: cannot write %s; check the folder is writable\n",
+                     path.c_str());
+        return false;
+      }
+    }
+    return true;
+  };
+
+  std::unique_ptr<FrameReader> reader;
+  std::deque<int64_t> held;  // the frames the reader holds, oldest first
+  std::unique_ptr<FrameWriter> writer;
+  std::vector<uint8_t> scratch;  // where frames read back but not written go
   const Clock::time_point started = Clock::now();
-  Clock::time_point lastReport = started;
+  Clock::time_point lastReport = started, measureStart = started;
+  double measureCpu = 0;
+  int64_t measured = -1;  // frames asked for after the first one
 
   SetPresentHook([&](IDirect3DDevice8& device) {
     if (frame == 0) {
@@ -100,30 +158,32 @@ int RunCapture(const CaptureOptions& options) {
                      list.c_str());
       }
     }
-    const bool inRange = range && frame >= first && frame <= last;
-    const bool still = stills.count(frame) > 0;
-    if (inRange || still) device.ReadBackBuffer(pixels);
-    if (inRange && !options.videoPath.empty() && !failed) {
-      if (!videoOpen) {
-        videoOpen = video.Open(options.videoPath, device.Width(), device.Height(), options.fps,
-                               ResolveDataPath("data/solen.mp3"), double(first) / options.fps);
+    if (wanted(frame) && readsBack) {
+      if (!reader) {
+        reader = std::make_unique<FrameReader>(device);
+        frameWidth = device.FrameWidth();
+        frameHeight = device.FrameHeight();
+        if (writing) {
+          if (!options.videoPath.empty()) audioPath = ResolveDataPath("data/solen.mp3");
+          writer = std::make_unique<FrameWriter>(kFramesWriting, write);
+        }
       }
-      if (!videoOpen || !video.Write(pixels.data())) {
-        std::fprintf(stderr, "emberhall-capture: ffmpeg stopped taking frames for %s\n",
-                     options.videoPath.c_str());
-        failed = true;
-      }
+      reader->Queue();
+      held.push_back(frame);
     }
-    if ((inRange && !options.pngDir.empty()) || still) {
-      const std::string path = (inRange ? options.pngDir + "/" : stillDir) + FrameFileName(frame);
-      if (!WritePng(path, device.Width(), device.Height(), pixels.data())) {
-        std::fprintf(stderr, "emberhall-capture: cannot write %s; check the folder is writable\n",
-                     path.c_str());
-        failed = true;
-      }
+    // Frames read back go to the writer once the next one is rendering; the last waits
+    // for none.
+    while (reader && reader->Queued() > (frame >= final ? 0 : kFramesReading)) {
+      std::vector<uint8_t> pixels = writer ? writer->Buffer() : std::move(scratch);
+      reader->Take(pixels);
+      if (writer)
+        writer->Push(held.front(), std::move(pixels));
+      else
+        scratch = std::move(pixels);
+      held.pop_front();
     }
     if (trace.is_open()) {
-      if (inRange || still) {
+      if (wanted(frame)) {
         // The calls since this frame's Clear: loading is not part of any frame.
         const auto& calls = recorder.Calls();
         size_t begin = calls.size();
@@ -132,6 +192,10 @@ int RunCapture(const CaptureOptions& options) {
         for (size_t i = begin ? begin - 1 : 0; i < calls.size(); ++i) trace << calls[i] << '\n';
       }
       recorder.Clear();
+    }
+    if (wanted(frame) && ++measured == 0) {
+      measureStart = Clock::now();
+      measureCpu = CpuSeconds();
     }
 
     const Clock::time_point now = Clock::now();
@@ -143,25 +207,41 @@ int RunCapture(const CaptureOptions& options) {
                    static_cast<long long>(frame + 1), static_cast<long long>(total),
                    frame / options.fps, rate, Minutes((total - frame - 1) / rate).c_str());
     }
-    if (failed || frame >= stop) PostQuitMessage(0);
+    if (frame >= final || (writer && writer->Failed())) PostQuitMessage(0);
     ++frame;
+    SetDrawsDiscarded(!options.renderAll && !wanted(frame));
   });
 
+  SetDrawsDiscarded(!options.renderAll && !wanted(0));
   WinMain(nullptr, nullptr, "", 0);
 
+  SetDrawsDiscarded(false);
   SetPresentHook(nullptr);
   SetCallRecorder(nullptr);
   SetLookupObserver(nullptr);
   SetTickSource(nullptr);
-  if (!options.quiet) {
-    const double elapsed = std::chrono::duration<double>(Clock::now() - started).count();
-    std::fprintf(stderr, "\r%lld frames in %s (%.1f fps)%40s\n", static_cast<long long>(frame),
-                 Minutes(elapsed).c_str(), frame / elapsed, "");
-  }
+  SetOutputSize(0, 0);
+  SetRenderScale(1);
+  reader.reset();
+  bool failed = writer && !writer->Finish();
   if (videoOpen && !video.Close()) {
     std::fprintf(stderr, "emberhall-capture: ffmpeg could not finish %s\n",
                  options.videoPath.c_str());
     failed = true;
+  }
+  const Clock::time_point ended = Clock::now();
+  if (!options.quiet) {
+    const double elapsed = std::chrono::duration<double>(ended - started).count();
+    std::fprintf(stderr, "\r%lld frames in %s (%.1f fps)%40s\n", static_cast<long long>(frame),
+                 Minutes(elapsed).c_str(), frame / elapsed, "");
+  }
+  if (options.bench) {
+    static const char* const kStageNames[] = {"rendered", "rendered and read back",
+                                              "rendered, read back and written"};
+    const double elapsed = std::chrono::duration<double>(ended - measureStart).count();
+    std::printf("%-32s %6lld frames %8.2f s %8.1f fps %8.2f s of CPU\n",
+                kStageNames[int(options.stages)], static_cast<long long>(measured), elapsed,
+                double(measured) / elapsed, CpuSeconds() - measureCpu);
   }
   if (trace.is_open() && !trace) {
     std::fprintf(stderr, "emberhall-capture: cannot write %s\n", options.tracePath.c_str());
