@@ -7,6 +7,10 @@
 // filtered down from a supersampled frame. Buffers are made as the queue first grows and
 // reused after.
 //
+// On a GPU the copy runs while the demo goes on. Mesa's llvmpipe rasterises each frame
+// when it is flushed and waits for it there (a frame read back or not), so on it Queue
+// waits for the frame and the read costs a copy of it: what overlaps there is the writing.
+//
 // Use it on the thread that owns the device's GL context, and take every queued frame
 // before the device goes (frames still queued then are lost; nothing is touched).
 #pragma once

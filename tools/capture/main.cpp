@@ -97,7 +97,7 @@ int Bench(CaptureOptions options) {
         (WEXITSTATUS(status) != 0 && WEXITSTATUS(status) != 3))
       return Fail("the measuring run failed");
   }
-  return options.bench ? Bench(options) : RunCapture(options);
+  return RunCapture(options);
 }
 
 }  // namespace
