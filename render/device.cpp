@@ -84,10 +84,17 @@ IDirect3DDevice8::IDirect3DDevice8(void* glContext, SDL_Window* window, int widt
   // an edge on a Direct3D pixel centre would land exactly on a GL sample point, where GL's
   // tie rule differs from Direct3D's top-left rule; 1/64 short puts it clearly on one
   // side (GL snaps to at least 1/16 pixel, Mesa to 1/256) while moving texel lookups by
-  // far less than a texel, so images and grids still land texel-exact.
+  // far less than a texel, so images and grids still land texel-exact. A frame of another
+  // size (render/render_scale.h) moves by 31/64 of its own pixels, as a device with a back
+  // buffer of the picture's size would, so that edges on the screen's border still cover
+  // the picture's outer pixels.
+  int frameWidth = 0, frameHeight = 0;
+  OutputSize(frameWidth, frameHeight);
+  if (frameWidth == 0) frameWidth = width, frameHeight = height;
+  const PixelRect picture = FitPicture(width, height, frameWidth, frameHeight);
   const float shift = 0.5f - 1.0f / 64.0f;
-  const float screen[4] = {2.0f / width, 2.0f / height, 2.0f * shift / width,
-                           2.0f * shift / height};
+  const float screen[4] = {2.0f / width, 2.0f / height, 2.0f * shift / picture.width,
+                           2.0f * shift / picture.height};
   state_->programs = std::make_unique<ProgramCache>(screen);
   glGenVertexArrays(1, &state_->vao);
   glBindVertexArray(state_->vao);
@@ -95,9 +102,6 @@ IDirect3DDevice8::IDirect3DDevice8(void* glContext, SDL_Window* window, int widt
   for (uint32_t s = 0; s < kStageCount; ++s) glBindSampler(s, state_->samplers[s]);
   glFrontFace(GL_CCW);
   glViewport(0, 0, width, height);
-  int frameWidth = 0, frameHeight = 0;
-  OutputSize(frameWidth, frameHeight);
-  if (frameWidth == 0) frameWidth = width, frameHeight = height;
   if (RenderScale() > 1 || frameWidth != width || frameHeight != height)
     scaledTarget_ =
         std::make_unique<ScaledTarget>(width, height, frameWidth, frameHeight, RenderScale());

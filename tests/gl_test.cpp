@@ -27,6 +27,7 @@ void DeviceTest::SetUp() {
 }
 
 void DeviceTest::TearDown() {
+  SetDrawsDiscarded(false);
   SetCallRecorder(nullptr);
   SetPresentHook(nullptr);
   ShutdownDemo();

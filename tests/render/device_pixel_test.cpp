@@ -11,6 +11,7 @@
 
 #include "render/d3dx_math.h"
 #include "render/d3dx_texture.h"
+#include "render/tool_hooks.h"
 #include "tests/gl_test.h"
 
 namespace {
@@ -209,6 +210,21 @@ TEST_F(DevicePixelTest, StateSetByOneDrawStaysForTheNext) {
   DrawRect(0, 0, 20, 20);
   DrawRect(0, 0, 20, 20);  // nothing set in between: still textured, still additive
   EXPECT_PRED3(Near, Pixel(10, 10), (Rgba{10 + 64, 20 + 64, 30 + 64, 255}), 1);
+}
+
+TEST_F(DevicePixelTest, DiscardedDrawsChangeNoPixelsButTheirStateStays) {
+  SetDrawsDiscarded(true);
+  g_device->SetTexture(0, Texture(1, 1, {0xFF202020}));
+  Stage0(D3DTOP_SELECTARG1);
+  g_device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+  g_device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_ONE);
+  g_device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
+  DrawRect(0, 0, 20, 20);
+  g_device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFFFF0000, 1.0f, 0);
+  EXPECT_EQ(Pixel(10, 10), (Rgba{10, 20, 30, 255})) << "neither the draw nor the clear landed";
+  SetDrawsDiscarded(false);
+  DrawRect(0, 0, 20, 20);  // nothing set in between: textured and additive, added once
+  EXPECT_PRED3(Near, Pixel(10, 10), (Rgba{10 + 32, 20 + 32, 30 + 32, 255}), 1);
 }
 
 TEST_F(DevicePixelTest, SourceAlphaBlendUsesTheTexelAlpha) {
