@@ -54,6 +54,35 @@ std::string Minutes(double seconds) {
   return text;
 }
 
+// Which frames the capture writes, and where it ends.
+struct Schedule {
+  explicit Schedule(const CaptureOptions& options)
+      : range(!options.pngDir.empty() || !options.videoPath.empty()),
+        first(FrameAt(options.from, options.fps)),
+        last(options.to < 0 ? INT64_MAX : FrameAt(options.to, options.fps)) {
+    for (double t : options.at) stills.insert(FrameAt(t, options.fps));
+    const int64_t asked = range ? last : (stills.empty() ? 0 : *stills.rbegin());
+    stop = std::min(asked, DemoFrames(options.fps) - 1);
+  }
+  bool InRange(int64_t n) const { return range && n >= first && n <= last; }
+  bool Still(int64_t n) const { return stills.count(n) > 0; }
+  bool Wanted(int64_t n) const { return InRange(n) || Still(n); }
+
+  bool range;           // a video or numbered PNG files of frames first to last
+  int64_t first, last;  // last: INT64_MAX for the demo's end
+  std::set<int64_t> stills;
+  int64_t stop;  // the last frame the capture runs
+};
+
+// The calls of frame n since its Clear (loading is not part of any frame), to the trace.
+void WriteTrace(const CallRecorder& recorder, int64_t n, std::ofstream& trace) {
+  const auto& calls = recorder.Calls();
+  size_t begin = calls.size();
+  while (begin > 0 && calls[begin - 1].rfind("Clear(", 0) != 0) --begin;
+  trace << "# frame " << n << '\n';
+  for (size_t i = begin ? begin - 1 : 0; i < calls.size(); ++i) trace << calls[i] << '\n';
+}
+
 }  // namespace
 
 int64_t FrameAt(double t, double fps) {
@@ -76,18 +105,9 @@ int RunCapture(const CaptureOptions& options) {
   SetRenderScale(options.scale);
   SetOutputSize(options.width, options.height);
 
-  // What the range is and where it ends.
-  std::set<int64_t> stills;
-  for (double t : options.at) stills.insert(FrameAt(t, options.fps));
-  const bool range = !options.pngDir.empty() || !options.videoPath.empty();
-  const int64_t first = FrameAt(options.from, options.fps);
-  const int64_t last = options.to < 0 ? INT64_MAX : FrameAt(options.to, options.fps);
-  const int64_t stop = range ? last : (stills.empty() ? 0 : *stills.rbegin());
-  const int64_t final = std::min(stop, DemoFrames(options.fps) - 1);
-  const int64_t total = final + 1;
+  const Schedule schedule(options);
+  const int64_t total = schedule.stop + 1;
   const std::string stillDir = options.pngDir.empty() ? "" : options.pngDir + "/";
-  auto inRange = [&](int64_t n) { return range && n >= first && n <= last; };
-  auto wanted = [&](int64_t n) { return inRange(n) || stills.count(n) > 0; };
   const bool readsBack = options.stages != CaptureOptions::Stages::kRender;
   const bool writing = options.stages == CaptureOptions::Stages::kAll;
 
@@ -114,10 +134,10 @@ int RunCapture(const CaptureOptions& options) {
   std::string audioPath;
   int frameWidth = 0, frameHeight = 0;
   auto write = [&](int64_t n, const std::vector<uint8_t>& pixels) {
-    if (inRange(n) && !options.videoPath.empty()) {
+    if (schedule.InRange(n) && !options.videoPath.empty()) {
       if (!videoOpen) {
         videoOpen = video.Open(options.videoPath, frameWidth, frameHeight, options.fps, audioPath,
-                               double(first) / options.fps);
+                               double(schedule.first) / options.fps);
       }
       if (!videoOpen || !video.Write(pixels.data())) {
         std::fprintf(stderr, "emberhall-capture: ffmpeg stopped taking frames for %s\n",
@@ -125,8 +145,9 @@ int RunCapture(const CaptureOptions& options) {
         return false;
       }
     }
-    if ((inRange(n) && !options.pngDir.empty()) || stills.count(n) > 0) {
-      const std::string path = (inRange(n) ? options.pngDir + "/" : stillDir) + FrameFileName(n);
+    if ((schedule.InRange(n) && !options.pngDir.empty()) || schedule.Still(n)) {
+      const std::string path =
+          (schedule.InRange(n) ? options.pngDir + "/" : stillDir) + FrameFileName(n);
       if (!WritePng(path, frameWidth, frameHeight, pixels.data())) {
         std::fprintf(stderr, "emberhall-capture: cannot write %s; check the folder is writable\n",
                      path.c_str());
@@ -158,7 +179,7 @@ int RunCapture(const CaptureOptions& options) {
                      list.c_str());
       }
     }
-    if (wanted(frame) && readsBack) {
+    if (schedule.Wanted(frame) && readsBack) {
       if (!reader) {
         reader = std::make_unique<FrameReader>(device);
         frameWidth = device.FrameWidth();
@@ -173,7 +194,7 @@ int RunCapture(const CaptureOptions& options) {
     }
     // Frames read back go to the writer once the next one is rendering; the last waits
     // for none.
-    while (reader && reader->Queued() > (frame >= final ? 0 : kFramesReading)) {
+    while (reader && reader->Queued() > (frame >= schedule.stop ? 0 : kFramesReading)) {
       std::vector<uint8_t> pixels = writer ? writer->Buffer() : std::move(scratch);
       reader->Take(pixels);
       if (writer)
@@ -183,17 +204,10 @@ int RunCapture(const CaptureOptions& options) {
       held.pop_front();
     }
     if (trace.is_open()) {
-      if (wanted(frame)) {
-        // The calls since this frame's Clear: loading is not part of any frame.
-        const auto& calls = recorder.Calls();
-        size_t begin = calls.size();
-        while (begin > 0 && calls[begin - 1].rfind("Clear(", 0) != 0) --begin;
-        trace << "# frame " << frame << '\n';
-        for (size_t i = begin ? begin - 1 : 0; i < calls.size(); ++i) trace << calls[i] << '\n';
-      }
+      if (schedule.Wanted(frame)) WriteTrace(recorder, frame, trace);
       recorder.Clear();
     }
-    if (wanted(frame) && ++measured == 0) {
+    if (schedule.Wanted(frame) && ++measured == 0) {
       measureStart = Clock::now();
       measureCpu = CpuSeconds();
     }
@@ -207,12 +221,12 @@ int RunCapture(const CaptureOptions& options) {
                    static_cast<long long>(frame + 1), static_cast<long long>(total),
                    frame / options.fps, rate, Minutes((total - frame - 1) / rate).c_str());
     }
-    if (frame >= final || (writer && writer->Failed())) PostQuitMessage(0);
+    if (frame >= schedule.stop || (writer && writer->Failed())) PostQuitMessage(0);
     ++frame;
-    SetDrawsDiscarded(!options.renderAll && !wanted(frame));
+    SetDrawsDiscarded(!options.renderAll && !schedule.Wanted(frame));
   });
 
-  SetDrawsDiscarded(!options.renderAll && !wanted(0));
+  SetDrawsDiscarded(!options.renderAll && !schedule.Wanted(0));
   WinMain(nullptr, nullptr, "", 0);
 
   SetDrawsDiscarded(false);
@@ -239,9 +253,9 @@ int RunCapture(const CaptureOptions& options) {
     static const char* const kStageNames[] = {"rendered", "rendered and read back",
                                               "rendered, read back and written"};
     const double elapsed = std::chrono::duration<double>(ended - measureStart).count();
-    std::printf("%-32s %6lld frames %8.2f s %8.1f fps %8.2f s of CPU\n",
-                kStageNames[int(options.stages)], static_cast<long long>(measured), elapsed,
-                double(measured) / elapsed, CpuSeconds() - measureCpu);
+    std::printf("%-32s %7lld %9.2f %9.1f %9.2f\n", kStageNames[int(options.stages)],
+                static_cast<long long>(measured), elapsed, double(measured) / elapsed,
+                CpuSeconds() - measureCpu);
   }
   if (trace.is_open() && !trace) {
     std::fprintf(stderr, "emberhall-capture: cannot write %s\n", options.tracePath.c_str());

@@ -82,8 +82,10 @@ bool ParseSize(const std::string& text, int& width, int& height) {
 // Runs the capture once per stage, the first two in child processes (the demo runs once
 // per process), and reports each one's rate.
 int Bench(CaptureOptions options) {
-  std::printf("%-32s %6s frames %8s s %8s fps %8s s of CPU\n", "the range's frames", "", "", "",
-              "");
+  std::printf(
+      "the frames asked for, from the first one's present to the last one's end:\n"
+      "%-32s %7s %9s %9s %9s\n",
+      "", "frames", "seconds", "fps", "CPU s");
   for (auto stages : {CaptureOptions::Stages::kRender, CaptureOptions::Stages::kReadBack}) {
     std::fflush(stdout);
     const pid_t child = fork();
