@@ -73,8 +73,7 @@ void ToggleDesktopFullScreen(SDL_Window* window) {
 
 }  // namespace
 
-void* CreateNativeWindow(const char* title, int x, int y, int width, int height,
-                         bool resizable) {
+void* CreateNativeWindow(const char* title, int x, int y, int width, int height, bool resizable) {
   if (!EnsureVideo()) return nullptr;
   // The GL context is made later, by the device; the window must already carry a
   // GL-capable surface of the richest format the device will ask for.

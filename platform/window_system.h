@@ -26,8 +26,7 @@ void PostKeyDown(HWND window, WPARAM virtualKey, bool altHeld, bool repeat);
 
 // A hidden native window at (x, y) with a client area of `width` by `height`; null on failure.
 // A resizable one may be resized and maximised, and put in desktop full screen with Alt+Enter.
-void* CreateNativeWindow(const char* title, int x, int y, int width, int height,
-                         bool resizable);
+void* CreateNativeWindow(const char* title, int x, int y, int width, int height, bool resizable);
 // Shows the window in front of the others; true when it was visible already.
 bool ShowNativeWindow(void* native);
 void HideNativeWindow(void* native);

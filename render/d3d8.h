@@ -140,11 +140,15 @@ class IDirect3DDevice8 : public RefCounted {
 
   // --- Beyond Direct3D 8: what tests, tools and the rest of this layer need. ---
 
-  // The back buffer as RGBA, top row first (width * height * 4 bytes), filtered down
-  // from the supersampled frame when rendering at a scale (render/render_scale.h).
+  // The frame as RGBA, top row first (FrameWidth() * FrameHeight() * 4 bytes), filtered
+  // down from the supersampled frame when rendering at a scale (render/render_scale.h).
   void ReadBackBuffer(std::vector<uint8_t>& rgba) const;
+  // The back buffer's size: the coordinates the demo draws in.
   int Width() const { return width_; }
   int Height() const { return height_; }
+  // The frame's size: the back buffer's, unless a tool set an output size.
+  int FrameWidth() const;
+  int FrameHeight() const;
 
  private:
   friend struct RenderInternals;

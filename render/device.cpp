@@ -114,10 +114,17 @@ IDirect3DDevice8::IDirect3DDevice8(GlSurface* surface, int width, int height)
   // an edge on a Direct3D pixel centre would land exactly on a GL sample point, where GL's
   // tie rule differs from Direct3D's top-left rule; 1/64 short puts it clearly on one
   // side (GL snaps to at least 1/16 pixel, Mesa to 1/256) while moving texel lookups by
-  // far less than a texel, so images and grids still land texel-exact.
+  // far less than a texel, so images and grids still land texel-exact. A frame of another
+  // size (render/render_scale.h) moves by 31/64 of its own pixels, as a device with a back
+  // buffer of the picture's size would, so that edges on the screen's border still cover
+  // the picture's outer pixels.
+  int frameWidth = 0, frameHeight = 0;
+  OutputSize(frameWidth, frameHeight);
+  if (frameWidth == 0) frameWidth = width, frameHeight = height;
+  const PixelRect picture = FitPicture(width, height, frameWidth, frameHeight);
   const float shift = 0.5f - 1.0f / 64.0f;
-  const float screen[4] = {2.0f / width, 2.0f / height, 2.0f * shift / width,
-                           2.0f * shift / height};
+  const float screen[4] = {2.0f / width, 2.0f / height, 2.0f * shift / picture.width,
+                           2.0f * shift / picture.height};
   state_->programs = std::make_unique<ProgramCache>(screen);
   state_->programs->BuildDemoPrograms();
   ReportErrorsTo(ReportGlError);
@@ -127,8 +134,9 @@ IDirect3DDevice8::IDirect3DDevice8(GlSurface* surface, int width, int height)
   for (uint32_t s = 0; s < kStageCount; ++s) glBindSampler(s, state_->samplers[s]);
   glFrontFace(GL_CCW);
   glViewport(0, 0, width, height);
-  if (RenderScale() > 1)
-    scaledTarget_ = std::make_unique<ScaledTarget>(width, height, RenderScale());
+  if (RenderScale() > 1 || frameWidth != width || frameHeight != height)
+    scaledTarget_ =
+        std::make_unique<ScaledTarget>(width, height, frameWidth, frameHeight, RenderScale());
 }
 
 IDirect3DDevice8::~IDirect3DDevice8() {
@@ -144,6 +152,10 @@ IDirect3DDevice8::~IDirect3DDevice8() {
 
 void RenderInternals::ForgetGlBindings(IDirect3DDevice8& device) {
   ForgetBindings(device.state_->gl);
+}
+
+int RenderInternals::FrameScale(const IDirect3DDevice8& device) {
+  return device.scaledTarget_ ? device.scaledTarget_->Scale() : 1;
 }
 
 HRESULT IDirect3DDevice8::Clear(DWORD rectCount, const void*, DWORD flags, D3DCOLOR color, float z,
@@ -186,6 +198,14 @@ HRESULT IDirect3DDevice8::Present(const void*, const void*, HWND, const void*) {
   if (g_presentHook) g_presentHook(*this);
   PresentToWindow(*surface_, width_, height_, scaledTarget_);
   return D3D_OK;
+}
+
+int IDirect3DDevice8::FrameWidth() const {
+  return scaledTarget_ ? scaledTarget_->Width() : width_;
+}
+
+int IDirect3DDevice8::FrameHeight() const {
+  return scaledTarget_ ? scaledTarget_->Height() : height_;
 }
 
 void IDirect3DDevice8::ReadBackBuffer(std::vector<uint8_t>& rgba) const {

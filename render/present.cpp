@@ -26,7 +26,7 @@ void PresentToWindow(GlSurface& surface, int width, int height,
   const bool fits = windowWidth == width && windowHeight == height;
   if (!target && !fits) {
     // The window changed size while this frame was drawn into it: take the frame over.
-    target = std::make_unique<ScaledTarget>(width, height, 1);
+    target = std::make_unique<ScaledTarget>(width, height, width, height, 1);
     target->CopyFromWindow();
   }
   if (target) target->BlitToWindow(windowWidth, windowHeight);

@@ -31,6 +31,8 @@ struct RenderInternals {
   static void Upload(BufferBase& buffer);
   // The largest index an index buffer holds, worked out once per write.
   static WORD MaxIndex(BufferBase& indices);
+  // The render scale of the device's frame: 1 unless it draws into a ScaledTarget.
+  static int FrameScale(const IDirect3DDevice8& device);
 };
 
 // Whether draws are being skipped (SetSkipDrawing in render/tool_hooks.h).

@@ -1,5 +1,6 @@
 #include "render/render_scale.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "render/gl_profile.h"
@@ -8,7 +9,16 @@
 
 namespace {
 int g_renderScale = 1;
+int g_outputWidth = 0, g_outputHeight = 0;
+
+// The bound framebuffer's width x height pixels, bottom row first.
+void ReadPixelsBottomUp(int width, int height, std::vector<uint8_t>& rgba) {
+  rgba.resize(size_t(width) * size_t(height) * 4);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
 }
+
+}  // namespace
 
 void SetRenderScale(int scale) {
   g_renderScale = scale < 1 ? 1 : scale;
@@ -18,34 +28,80 @@ int RenderScale() {
   return g_renderScale;
 }
 
+void SetOutputSize(int width, int height) {
+  const bool valid = width > 0 && height > 0;
+  g_outputWidth = valid ? width : 0;
+  g_outputHeight = valid ? height : 0;
+}
+
+void OutputSize(int& width, int& height) {
+  width = g_outputWidth;
+  height = g_outputHeight;
+}
+
+PixelRect FitPicture(int backWidth, int backHeight, int frameWidth, int frameHeight) {
+  const int64_t fullWidth = (int64_t(frameHeight) * backWidth + backHeight / 2) / backHeight;
+  const int64_t fullHeight = (int64_t(frameWidth) * backHeight + backWidth / 2) / backWidth;
+  const int width = int(std::min<int64_t>(frameWidth, fullWidth));
+  const int height = int(std::min<int64_t>(frameHeight, fullHeight));
+  return {(frameWidth - width) / 2, (frameHeight - height) / 2, width, height};
+}
+
 void ReadPixelsTopDown(int width, int height, std::vector<uint8_t>& rgba) {
+  std::vector<uint8_t> rendered;
+  ReadPixelsBottomUp(width, height, rendered);
+  rgba.resize(rendered.size());
+  FilterDown(rendered.data(), width, height, 1, rgba.data());
+}
+
+void FilterDown(const uint8_t* rendered, int width, int height, int scale, uint8_t* rgba) {
   const size_t row = size_t(width) * 4;
-  rgba.resize(row * size_t(height));
-  glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
-  std::vector<uint8_t> swap(row);
-  for (int y = 0; y < height / 2; ++y) {
-    uint8_t* top = rgba.data() + size_t(y) * row;
-    uint8_t* bottom = rgba.data() + size_t(height - 1 - y) * row;
-    std::memcpy(swap.data(), top, row);
-    std::memcpy(top, bottom, row);
-    std::memcpy(bottom, swap.data(), row);
+  if (scale == 1) {
+    for (int y = 0; y < height; ++y)
+      std::memcpy(rgba + size_t(y) * row, rendered + size_t(height - 1 - y) * row, row);
+    return;
+  }
+  const size_t renderedRow = row * size_t(scale);
+  const unsigned samples = unsigned(scale * scale);
+  for (int y = 0; y < height; ++y) {
+    // The rendered rows of output row y, counted from the bottom.
+    const size_t firstRow = size_t(height - 1 - y) * size_t(scale);
+    uint8_t* out = rgba + size_t(y) * row;
+    for (int x = 0; x < width; ++x) {
+      unsigned sum[4] = {};
+      for (int dy = 0; dy < scale; ++dy) {
+        const uint8_t* p = rendered + (firstRow + size_t(dy)) * renderedRow + size_t(x * scale) * 4;
+        for (int dx = 0; dx < scale * 4; ++dx) sum[dx % 4] += p[dx];
+      }
+      for (int c = 0; c < 4; ++c) out[x * 4 + c] = uint8_t((sum[c] + samples / 2) / samples);
+    }
   }
 }
 
-ScaledTarget::ScaledTarget(int width, int height, int scale)
-    : width_(width), height_(height), scale_(scale) {
+ScaledTarget::ScaledTarget(int backWidth, int backHeight, int frameWidth, int frameHeight,
+                           int scale)
+    : width_(frameWidth), height_(frameHeight), scale_(scale) {
+  const PixelRect picture = FitPicture(backWidth, backHeight, frameWidth, frameHeight);
+  picture_ = {picture.x * scale, picture.y * scale, picture.width * scale, picture.height * scale};
+  const int renderedWidth = frameWidth * scale, renderedHeight = frameHeight * scale;
   glGenRenderbuffers(1, &color_);
   glBindRenderbuffer(GL_RENDERBUFFER, color_);
-  glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width * scale, height * scale);
+  glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, renderedWidth, renderedHeight);
   glGenRenderbuffers(1, &depth_);
   glBindRenderbuffer(GL_RENDERBUFFER, depth_);
-  glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, width * scale, height * scale);
+  glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, renderedWidth, renderedHeight);
   glGenFramebuffers(1, &framebuffer_);
   glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
   glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, color_);
   glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, depth_);
-  glViewport(0, 0, width * scale, height * scale);
+  // The bars are cleared black once; from then on every clear and draw stays inside the
+  // picture. GL counts rows from the bottom.
+  glClearColor(0, 0, 0, 1);
+  glClear(GL_COLOR_BUFFER_BIT);
+  const int bottom = renderedHeight - picture_.y - picture_.height;
+  glViewport(picture_.x, bottom, picture_.width, picture_.height);
+  glScissor(picture_.x, bottom, picture_.width, picture_.height);
+  glEnable(GL_SCISSOR_TEST);
 }
 
 ScaledTarget::~ScaledTarget() {
@@ -63,33 +119,25 @@ void ScaledTarget::CopyFromWindow() const {
 }
 
 void ScaledTarget::BlitToWindow(int windowWidth, int windowHeight) const {
-  const FrameRect shown = LetterboxRect(width_, height_, windowWidth, windowHeight);
+  const int bottom = height_ * scale_ - picture_.y - picture_.height;
+  const FrameRect shown = LetterboxRect(picture_.width, picture_.height, windowWidth, windowHeight);
+  glDisable(GL_SCISSOR_TEST);  // the scissor limits a blit's writes and clears too
   glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
   // The device sets its own clear colour at every Clear, so black here disturbs nothing.
   glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
   glClear(GL_COLOR_BUFFER_BIT);
   // GL counts rows from the bottom.
-  const int bottom = windowHeight - shown.y - shown.height;
-  glBlitFramebuffer(0, 0, width_ * scale_, height_ * scale_, shown.x, bottom, shown.x + shown.width,
-                    bottom + shown.height, GL_COLOR_BUFFER_BIT, GL_LINEAR);
+  const int shownBottom = windowHeight - shown.y - shown.height;
+  glBlitFramebuffer(picture_.x, bottom, picture_.x + picture_.width, bottom + picture_.height,
+                    shown.x, shownBottom, shown.x + shown.width, shownBottom + shown.height,
+                    GL_COLOR_BUFFER_BIT, GL_LINEAR);
   glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
+  glEnable(GL_SCISSOR_TEST);
 }
 
 void ScaledTarget::Read(std::vector<uint8_t>& rgba) const {
-  std::vector<uint8_t> full;
-  ReadPixelsTopDown(width_ * scale_, height_ * scale_, full);
-  rgba.assign(size_t(width_) * size_t(height_) * 4, 0);
-  const size_t fullRow = size_t(width_ * scale_) * 4;
-  const unsigned samples = unsigned(scale_ * scale_);
-  for (int y = 0; y < height_; ++y) {
-    for (int x = 0; x < width_; ++x) {
-      unsigned sum[4] = {};
-      for (int dy = 0; dy < scale_; ++dy) {
-        const uint8_t* p = full.data() + size_t(y * scale_ + dy) * fullRow + size_t(x * scale_) * 4;
-        for (int dx = 0; dx < scale_ * 4; ++dx) sum[dx % 4] += p[dx];
-      }
-      uint8_t* out = rgba.data() + (size_t(y) * size_t(width_) + size_t(x)) * 4;
-      for (int c = 0; c < 4; ++c) out[c] = uint8_t((sum[c] + samples / 2) / samples);
-    }
-  }
+  std::vector<uint8_t> rendered;
+  ReadPixelsBottomUp(width_ * scale_, height_ * scale_, rendered);
+  rgba.resize(size_t(width_) * size_t(height_) * 4);
+  FilterDown(rendered.data(), width_, height_, scale_, rgba.data());
 }

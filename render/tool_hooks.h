@@ -2,8 +2,8 @@
 // outside the demo, gathered in one place. The demo's own code never sets any of them:
 // with all of them at their defaults the program behaves exactly as it does when played.
 //
-// Set them before the device is made (render scale) or between frames (the rest), from
-// the thread that runs the demo.
+// Set them before the device is made (render scale, output size) or between frames (the
+// rest), from the thread that runs the demo.
 #pragma once
 
 #include <functional>
@@ -33,9 +33,15 @@ void SetSkipDrawing(bool skip);
 // Records every device call into `recorder` from now on; null (the default) records nothing.
 void SetCallRecorder(CallRecorder* recorder);
 
-// Renders devices created from now on at `scale` times the back buffer's size in each
+// Renders devices created from now on at `scale` times the frame's size in each
 // direction, filtered down when read (render/render_scale.h); 1, the default, turns it off.
 void SetRenderScale(int scale);
+
+// Renders devices created from now on into a frame of width x height pixels instead of
+// the back buffer's size: the back buffer's picture as large as fits, centred, with black
+// bars beside it or above and below (render/render_scale.h). 0 x 0, the default, is the
+// back buffer's own size. The capture tool's --size sets it.
+void SetOutputSize(int width, int height);
 
 // The full-screen modes the display offers. Tests replace the source to offer or
 // withhold a mode; an empty function restores the real display's list.

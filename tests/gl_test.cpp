@@ -18,6 +18,7 @@ void DeviceTest::SetUp() {
 }
 
 void DeviceTest::TearDown() {
+  SetSkipDrawing(false);
   SetCallRecorder(nullptr);
   SetPresentHook(nullptr);
   ShutdownDemo();

@@ -2,12 +2,17 @@
 #include "tools/capture/capture.h"
 
 #include <gtest/gtest.h>
+#include <zlib.h>
 
+#include <algorithm>
+#include <array>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "platform/tick.h"
 #include "tests/demo_data.h"
@@ -26,6 +31,55 @@ std::string Contents(const std::string& path) {
   std::ostringstream out;
   out << file.rdbuf();
   return out.str();
+}
+
+// An RGBA image decoded from the capture's own PNG files (8-bit RGB, no row filters).
+struct Image {
+  int width = 0, height = 0;
+  std::vector<uint8_t> rgb;
+  const uint8_t* At(int x, int y) const { return &rgb[(size_t(y) * size_t(width) + x) * 3]; }
+};
+
+uint32_t BigEndian(const std::string& bytes, size_t at) {
+  return (uint32_t(uint8_t(bytes[at])) << 24) | (uint32_t(uint8_t(bytes[at + 1])) << 16) |
+         (uint32_t(uint8_t(bytes[at + 2])) << 8) | uint32_t(uint8_t(bytes[at + 3]));
+}
+
+Image ReadPng(const std::string& path) {
+  const std::string file = Contents(path);
+  Image image;
+  std::string packed;
+  for (size_t at = 8; at + 12 <= file.size();) {
+    const uint32_t length = BigEndian(file, at);
+    const std::string type = file.substr(at + 4, 4);
+    if (type == "IHDR") {
+      image.width = int(BigEndian(file, at + 8));
+      image.height = int(BigEndian(file, at + 12));
+    }
+    if (type == "IDAT") packed += file.substr(at + 8, length);
+    at += 12 + size_t(length);
+  }
+  const size_t row = size_t(image.width) * 3 + 1;
+  std::vector<uint8_t> raw(row * size_t(image.height));
+  uLongf size = uLongf(raw.size());
+  if (uncompress(raw.data(), &size, reinterpret_cast<const Bytef*>(packed.data()),
+                 uLong(packed.size())) != Z_OK ||
+      size != raw.size())
+    return {};
+  for (int y = 0; y < image.height; ++y)
+    image.rgb.insert(image.rgb.end(), raw.begin() + long(y * row + 1),
+                     raw.begin() + long((y + 1) * row));
+  return image;
+}
+
+// The mean of each channel over a w x h block at x, y.
+std::array<double, 3> BlockMean(const Image& image, int x, int y, int w, int h) {
+  std::array<double, 3> sum{};
+  for (int j = y; j < y + h; ++j)
+    for (int i = x; i < x + w; ++i)
+      for (int c = 0; c < 3; ++c) sum[c] += image.At(i, j)[c];
+  for (double& s : sum) s /= double(w * h);
+  return sum;
 }
 
 std::string Probe(const std::string& arguments) {
@@ -73,6 +127,9 @@ TEST_F(CaptureTest, VideoHasTheRangesFramesAndTheSoundTrack) {
             "21\n");
   EXPECT_EQ(Probe("-select_streams a -show_entries stream=codec_name -of csv=p=0 with.mp4"),
             "aac\n");
+  EXPECT_EQ(Probe("-select_streams v -show_entries stream=codec_name,width,height,pix_fmt,"
+                  "color_space,color_range -of csv=p=0 with.mp4"),
+            "h264,800,600,yuv420p,tv,bt709\n");
   const double duration = std::stod(Probe("-show_entries format=duration -of csv=p=0 with.mp4"));
   EXPECT_NEAR(duration, 21 / 20.0, 0.06);
 
@@ -133,6 +190,71 @@ TEST_F(CaptureTest, SupersampledStillsKeepTheirSize) {
   };
   EXPECT_EQ(be32(16), 800u);
   EXPECT_EQ(be32(20), 600u);
+}
+
+// A still late in the demo is reached by running the frames before it with their draws
+// discarded; it must come out as if every frame had been drawn: at 38 s the echoes swing
+// by Rand() drawn in every frame since 30 s, at 118 s the glade is in its last move.
+TEST_F(CaptureTest, FastForwardedStillsEqualStillsWithEveryFrameDrawn) {
+  ASSERT_EQ(Capture("--fps 2 --at 38 --at 118 --trace skipped.txt").status, 0);
+  std::filesystem::create_directory("skipped");
+  for (int64_t frame : {76, 236})
+    std::filesystem::rename(FrameFileName(frame), "skipped/" + FrameFileName(frame));
+  ASSERT_EQ(Capture("--fps 2 --at 38 --at 118 --trace drawn.txt --render-all").status, 0);
+  for (int64_t frame : {76, 236}) {
+    const std::string still = Contents(FrameFileName(frame));
+    ASSERT_FALSE(still.empty());
+    EXPECT_EQ(Contents("skipped/" + FrameFileName(frame)), still) << frame;
+  }
+  const std::string trace = Contents("drawn.txt");
+  EXPECT_NE(trace.find("# frame 236\nClear("), std::string::npos);
+  EXPECT_EQ(Contents("skipped.txt"), trace);
+}
+
+TEST_F(CaptureTest, AWiderSizeCentresThePictureBetweenBlackBars) {
+  ASSERT_EQ(Capture("--fps 2 --at 100").status, 0);
+  std::filesystem::rename(FrameFileName(200), "small.png");
+  ASSERT_EQ(Capture("--fps 2 --at 100 --size 1920x1080").status, 0);
+  const Image small = ReadPng("small.png");
+  const Image wide = ReadPng(FrameFileName(200));
+  ASSERT_EQ(small.width, 800);
+  ASSERT_EQ(wide.width, 1920);
+  ASSERT_EQ(wide.height, 1080);
+  // Bars of 240 columns each side, the 1440x1080 picture between them.
+  for (int y = 0; y < 1080; y += 7) {
+    for (int x : {0, 120, 239, 1680, 1800, 1919})
+      EXPECT_EQ(wide.At(x, y)[0] + wide.At(x, y)[1] + wide.At(x, y)[2], 0) << x << ", " << y;
+  }
+  int lit = 0;
+  for (int y = 0; y < 1080; ++y)
+    lit +=
+        (wide.At(240, y)[0] + wide.At(1679, y)[0] + wide.At(240, y)[2] + wide.At(1679, y)[2]) > 0;
+  EXPECT_GT(lit, 1000) << "the picture reaches both bars";
+  // The picture is the 800x600 frame at 1.8 times: 20 x 15 blocks of each agree.
+  double difference = 0;
+  for (int j = 0; j < 15; ++j)
+    for (int i = 0; i < 20; ++i) {
+      const auto a = BlockMean(small, i * 40, j * 40, 40, 40);
+      const auto b = BlockMean(wide, 240 + i * 72, j * 72, 72, 72);
+      for (int c = 0; c < 3; ++c) difference += std::abs(a[c] - b[c]);
+    }
+  EXPECT_LT(difference / (20 * 15 * 3), 1.0);
+}
+
+TEST_F(CaptureTest, BadSizesAreRefusedInOneLine) {
+  const char* sizes[] = {"1921x1080", "1920x1081", "100x100",     "8000x4320", "1920",
+                         "1920x",     "x1080",     "1920x1080x2", "-800x600",  "800 x600"};
+  for (const char* size : sizes) {
+    const ProgramResult result = Capture(std::string("--at 1 --size '") + size + "'");
+    EXPECT_EQ(result.status, 2) << size;
+    EXPECT_EQ(result.output, std::string("emberhall-capture: bad value for --size: '") + size +
+                                 "' (even width and height from 160x120 to 7680x4320, such as "
+                                 "1920x1080)\n");
+  }
+  const ProgramResult tooMany = Capture("--at 1 --size 3840x2160 --scale 3");
+  EXPECT_EQ(tooMany.status, 2);
+  EXPECT_EQ(std::count(tooMany.output.begin(), tooMany.output.end(), '\n'), 1);
+  EXPECT_NE(tooMany.output.find("11520x6480"), std::string::npos) << tooMany.output;
 }
 
 // Frame steps land exactly on the schedule's whole-second boundaries, so inclusive

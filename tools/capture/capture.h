@@ -6,7 +6,12 @@
 //
 // Frames always follow each other from demo time 0, whatever range is asked for: the
 // forest moves and the figure echoes depend on the frames before them, so the frame at a
-// given time is the same however it was reached.
+// given time is the same however it was reached. Frames that are not written are run
+// through in full, every device call included, but with draws skipped
+// (SetSkipDrawing), which is what makes a still late in the demo quick.
+//
+// The stages overlap: a frame is read back while the next one renders (FrameReader), and
+// written on a thread of its own (FrameWriter), with at most a few frames in flight.
 #pragma once
 
 #include <cstdint>
@@ -24,8 +29,17 @@ struct CaptureOptions {
   std::string videoPath;   // the range as an MP4 with the sound track
   std::string tracePath;   // the device calls of every frame written out
   double uptime = 1000;    // system uptime at demo time 0, in seconds
-  int scale = 1;           // render at this multiple of 800x600, then filter down
+  int scale = 1;           // render at this multiple of the frame size, then filter down
+  int width = 0;           // the frame size; 0 x 0: the back buffer's, 800x600
+  int height = 0;
+  bool renderAll = false;  // draw the frames that are not written too (the same output)
   bool quiet = false;      // no progress on stderr
+  // How far each frame asked for goes: measuring runs stop after rendering or reading
+  // back, and write nothing.
+  enum class Stages { kRender, kReadBack, kAll } stages = Stages::kAll;
+  // Reports on stdout how fast the frames asked for went through the stages: from the
+  // first one's present to the last one written.
+  bool bench = false;
 };
 
 // The PNG file name of frame n: frame-000123.png.

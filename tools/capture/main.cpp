@@ -3,11 +3,14 @@
 //   emberhall-capture --video demo.mp4                 the whole demo with its sound track
 //   emberhall-capture --at 35 --at 80                  stills at those demo times
 //   emberhall-capture --png out --from 40 --to 45      every frame of a range into out/
+//   emberhall-capture --video hd.mp4 --size 1920x1080  the whole demo for a 1080p video site
 //
 // It runs the demo from the current directory's Data, like the demo itself.
 #include <signal.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -21,16 +24,27 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: emberhall-capture [--video FILE] [--png DIR] [--at T]... [--from S] [--to S]\n"
-    "                         [--fps N] [--uptime S] [--scale N] [--trace FILE] [--quiet]\n"
+    "                         [--fps N] [--size WxH] [--scale N] [--uptime S] [--trace FILE]\n"
+    "                         [--render-all] [--bench] [--quiet]\n"
     "  --video FILE   MP4 (H.264 + AAC) of the range, with the sound track\n"
     "  --png DIR      every frame of the range as DIR/frame-NNNNNN.png (stills go there too)\n"
     "  --at T         the frame at demo time T as frame-NNNNNN.png (repeatable)\n"
     "  --from, --to   the range in seconds of demo time (default: the whole demo)\n"
     "  --fps N        frames per second (default 60)\n"
+    "  --size WxH     frame size (default 800x600); the 4:3 picture is centred, with black\n"
+    "                 bars at the sides of a wider frame (1920x1080 for 1080p video)\n"
+    "  --scale N      render at N times the frame size and filter down (default 1)\n"
     "  --uptime S     system uptime the demo's motion takes its phase from (default 1000)\n"
-    "  --scale N      render at N times 800x600 and filter down (default 1)\n"
     "  --trace FILE   the device calls of every captured frame, one per line\n"
+    "  --render-all   also draw the frames before and between those written (slower; the\n"
+    "                 output is the same: for checking)\n"
+    "  --bench        report frames per second of the range rendered only, rendered and\n"
+    "                 read back, and captured in full (three runs)\n"
     "  --quiet        no progress report\n";
+
+// Frame sizes: even (video's colour planes are half size), at least 160x120, and at most
+// 7680x4320 rendered, supersampling included.
+constexpr int kMinWidth = 160, kMinHeight = 120, kMaxWidth = 7680, kMaxHeight = 4320;
 
 int Fail(const std::string& message) {
   std::fprintf(stderr, "emberhall-capture: %s\n", message.c_str());
@@ -53,14 +67,53 @@ bool CanWriteFile(const std::string& path) {
   return true;
 }
 
+// "1920x1080" as width and height; false unless it is exactly that form.
+bool ParseSize(const std::string& text, int& width, int& height) {
+  const size_t x = text.find('x');
+  if (x == std::string::npos || x == 0 || x + 1 == text.size() || x > 5 || text.size() - x > 6)
+    return false;
+  for (size_t i = 0; i < text.size(); ++i)
+    if (i != x && !std::isdigit(static_cast<unsigned char>(text[i]))) return false;
+  width = std::stoi(text.substr(0, x));
+  height = std::stoi(text.substr(x + 1));
+  return true;
+}
+
+// Runs the capture once per stage, the first two in child processes (the demo runs once
+// per process), and reports each one's rate.
+int Bench(CaptureOptions options) {
+  std::printf(
+      "the frames asked for, from the first one's present to the last one's end:\n"
+      "%-32s %7s %9s %9s %9s\n",
+      "", "frames", "seconds", "fps", "CPU s");
+  for (auto stages : {CaptureOptions::Stages::kRender, CaptureOptions::Stages::kReadBack}) {
+    std::fflush(stdout);
+    const pid_t child = fork();
+    if (child == 0) {
+      options.stages = stages;
+      options.quiet = true;
+      std::exit(RunCapture(options));
+    }
+    int status = 0;
+    if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status) ||
+        (WEXITSTATUS(status) != 0 && WEXITSTATUS(status) != 3))
+      return Fail("the measuring run failed");
+  }
+  return RunCapture(options);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   CaptureOptions options;
   for (int i = 1; i < argc; ++i) {
     const std::string option = argv[i];
-    if (option == "--quiet") {
-      options.quiet = true;
+    bool* flag = option == "--quiet"        ? &options.quiet
+                 : option == "--render-all" ? &options.renderAll
+                 : option == "--bench"      ? &options.bench
+                                            : nullptr;
+    if (flag) {
+      *flag = true;
       continue;
     }
     if (option == "--help" || option == "-h") {
@@ -99,6 +152,11 @@ int main(int argc, char** argv) {
       if (!numeric || number < 1 || number > 4 || number != std::floor(number))
         return bad("a whole number from 1 to 4");
       options.scale = int(number);
+    } else if (option == "--size") {
+      if (!ParseSize(value, options.width, options.height) || options.width % 2 ||
+          options.height % 2 || options.width < kMinWidth || options.height < kMinHeight ||
+          options.width > kMaxWidth || options.height > kMaxHeight)
+        return bad("even width and height from 160x120 to 7680x4320, such as 1920x1080");
     } else {
       return Fail("unknown option " + option + "\n" + kUsage);
     }
@@ -106,6 +164,12 @@ int main(int argc, char** argv) {
   if (options.at.empty() && options.pngDir.empty() && options.videoPath.empty())
     return Fail(std::string("nothing to write: give --video, --png or --at\n") + kUsage);
   if (options.to >= 0 && options.to < options.from) return Fail("--to must not come before --from");
+  const int renderedWidth = (options.width ? options.width : 800) * options.scale;
+  const int renderedHeight = (options.height ? options.height : 600) * options.scale;
+  if (renderedWidth > kMaxWidth || renderedHeight > kMaxHeight)
+    return Fail("--scale " + std::to_string(options.scale) + " would render " +
+                std::to_string(renderedWidth) + "x" + std::to_string(renderedHeight) +
+                " pixels, more than 7680x4320; choose a smaller --size or --scale");
 
   if (!options.videoPath.empty() && FindProgram("ffmpeg").empty())
     return Fail(
@@ -125,5 +189,5 @@ int main(int argc, char** argv) {
     setenv("SDL_VIDEODRIVER", "offscreen", 0);
   setenv("SDL_AUDIODRIVER", "dummy", 0);  // the sound track goes into the video, not the speakers
   signal(SIGPIPE, SIG_IGN);               // a failed ffmpeg is reported, not fatal
-  return RunCapture(options);
+  return options.bench ? Bench(options) : RunCapture(options);
 }

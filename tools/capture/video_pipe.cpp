@@ -1,11 +1,12 @@
 #include "tools/capture/video_pipe.h"
 
-#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <sstream>
+
+#include "tools/capture/yuv420.h"
 
 namespace {
 
@@ -37,24 +38,25 @@ bool VideoPipe::Open(const std::string& path, int width, int height, double fps,
                      const std::string& audioPath, double audioStart) {
   std::ostringstream command;
   command.precision(17);
-  command << "ffmpeg -nostdin -loglevel error -y -f rawvideo -pix_fmt rgba -s " << width << 'x'
+  command << "ffmpeg -nostdin -loglevel error -y -f rawvideo -pix_fmt yuv420p -s " << width << 'x'
           << height << " -r " << fps << " -i pipe:0";
   if (!audioPath.empty())
     command << " -stream_loop -1 -i " << Quoted(audioPath) << " -map 0:v -map 1:a"
             << " -af atrim=start=" << audioStart << ",asetpts=PTS-STARTPTS"
             << " -c:a aac -b:a 192k -shortest";
-  command << " -c:v libx264 -preset superfast -crf 20 -pix_fmt yuv420p -movflags +faststart "
-          << Quoted(path);
+  command << " -c:v libx264 -preset superfast -crf 20 -colorspace bt709 -color_primaries bt709"
+          << " -color_trc bt709 -color_range tv -movflags +faststart " << Quoted(path);
   pipe_ = popen(command.str().c_str(), "w");
-  frameBytes_ = size_t(width) * size_t(height) * 4;
-  // Room for a few frames in the pipe lets the demo render the next frame while ffmpeg
-  // encodes this one; where the system refuses, the default size only costs speed.
-  if (pipe_) fcntl(fileno(pipe_), F_SETPIPE_SZ, int(4 * frameBytes_));
+  width_ = width;
+  height_ = height;
+  yuv_.resize(size_t(width) * size_t(height) * 3 / 2);
   return pipe_ != nullptr;
 }
 
 bool VideoPipe::Write(const uint8_t* rgba) {
-  return pipe_ && std::fwrite(rgba, 1, frameBytes_, pipe_) == frameBytes_;
+  if (!pipe_) return false;
+  RgbaToYuv420(rgba, width_, height_, yuv_.data());
+  return std::fwrite(yuv_.data(), 1, yuv_.size(), pipe_) == yuv_.size();
 }
 
 bool VideoPipe::Close() {
