@@ -10,10 +10,17 @@
 
 namespace {
 
-// Far beyond any image the demo ships, yet small enough that a hostile header cannot make us
-// allocate more than a quarter of a gigabyte.
-constexpr int64_t kMaxDimension = 16384;
+// With kBmpMaxSide, far beyond any image the demo ships, yet small enough that a hostile
+// header cannot make us allocate more than a quarter of a gigabyte.
 constexpr int64_t kMaxPixels = int64_t{64} << 20;
+// Uncompressed pixels are all in the file, so an image is at most 32 times its file (one bit
+// per pixel in, four bytes out). RLE is what can claim more: a two-byte run paints up to
+// 255 pixels, so a stream that spells out its picture covers under 128 pixels per byte.
+// Skips (deltas, line and bitmap ends) can claim any size in a few bytes, which no encoder
+// needs for a real picture, so an RLE image may have at most 128 pixels per byte of its
+// stream: the pixel buffer stays within 512 times the stream, and a few-byte header that
+// claims millions of pixels is refused before anything is allocated.
+constexpr uint64_t kMaxRlePixelsPerByte = 128;
 
 constexpr size_t kFileHeaderSize = 14;
 constexpr uint32_t kCoreHeaderSize = 12;
@@ -128,8 +135,8 @@ bool ReadHeader(ByteReader& r, Header& h) {
   }
 }
 
-bool HasValidLayout(const Header& h, size_t size) {
-  if (h.width <= 0 || h.height <= 0 || h.width > kMaxDimension || h.height > kMaxDimension ||
+bool HasValidLayout(const Header& h, size_t size, int64_t max_side) {
+  if (h.width <= 0 || h.height <= 0 || h.width > max_side || h.height > max_side ||
       h.width * h.height > kMaxPixels) {
     return false;
   }
@@ -152,7 +159,12 @@ bool HasValidLayout(const Header& h, size_t size) {
   }
   if (!depth_ok || h.pixel_offset < h.palette_offset || h.pixel_offset >= size) return false;
   // An RLE stream's length is only known by walking it; the walk checks every byte it takes.
-  return IsRle(h) || Stride(h) * static_cast<uint64_t>(h.height) <= size - h.pixel_offset;
+  const uint64_t bytes = size - h.pixel_offset;
+  if (IsRle(h)) {
+    const uint64_t pixels = static_cast<uint64_t>(h.width * h.height);
+    return (pixels + kMaxRlePixelsPerByte - 1) / kMaxRlePixelsPerByte <= bytes;
+  }
+  return Stride(h) * static_cast<uint64_t>(h.height) <= bytes;
 }
 
 // Entries the file does not provide stay opaque black, so any 8-bit index is safe to look up.
@@ -319,12 +331,13 @@ bool DecodeRle(const uint8_t* data, size_t size, const Header& h, const Palette&
 
 }  // namespace
 
-bool DecodeBmp(const uint8_t* data, size_t size, Image& out) {
+bool DecodeBmp(const uint8_t* data, size_t size, Image& out, int max_side) {
   out = Image{};
   ByteReader r(data, size);
   Header h;
   Palette palette;
-  if (!ReadHeader(r, h) || !HasValidLayout(h, size) || !ReadPalette(data, size, h, palette)) {
+  if (!ReadHeader(r, h) || !HasValidLayout(h, size, std::min(max_side, kBmpMaxSide)) ||
+      !ReadPalette(data, size, h, palette)) {
     return false;
   }
   Image img;

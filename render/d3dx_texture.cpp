@@ -4,6 +4,7 @@
 
 #include "platform/data_path.h"
 #include "render/bmp.h"
+#include "render/gl_profile.h"
 #include "render/render_internal.h"
 
 HRESULT D3DXCreateTextureFromFileA(IDirect3DDevice8* device, const char* path,
@@ -12,8 +13,12 @@ HRESULT D3DXCreateTextureFromFileA(IDirect3DDevice8* device, const char* path,
   *texture = nullptr;
   std::string file;
   Image image;
-  const bool loaded = device && path && ReadDataFile(path, file) &&
-                      DecodeBmp(reinterpret_cast<const uint8_t*>(file.data()), file.size(), image);
+  // A picture the GL cannot hold is refused before its pixels are decoded.
+  GLint maxSide = 0;
+  if (device) glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSide);
+  const bool loaded =
+      device && path && ReadDataFile(path, file) &&
+      DecodeBmp(reinterpret_cast<const uint8_t*>(file.data()), file.size(), image, maxSide);
   if (loaded)
     *texture = new IDirect3DTexture8(device, image.width, image.height, image.rgba.data(),
                                      RenderInternals::NextName(*device, "tex"));

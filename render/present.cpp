@@ -31,5 +31,7 @@ void PresentToWindow(GlSurface& surface, int width, int height,
   }
   if (target) target->BlitToWindow(windowWidth, windowHeight);
   PresentSurface(surface);
-  if (target && fits && target->Scale() == 1) target.reset();
+  const bool windowSized = target && target->Scale() == 1 && target->Width() == width &&
+                           target->Height() == height;
+  if (windowSized && fits) target.reset();
 }

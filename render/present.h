@@ -25,6 +25,7 @@ FrameRect LetterboxRect(int frameWidth, int frameHeight, int windowWidth, int wi
 
 // Shows the frame just drawn (width x height) in the window and swaps, then picks where the
 // next frame is drawn: `target` is made when the window's drawable differs from the frame's
-// size and dropped again when it matches (a supersampling target is always kept).
+// size and dropped again when it matches (a target the capture tool asked for, supersampled
+// or of another size, is always kept).
 void PresentToWindow(GlSurface& surface, int width, int height,
                      std::unique_ptr<ScaledTarget>& target);

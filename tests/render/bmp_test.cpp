@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <vector>
@@ -594,13 +595,47 @@ TEST(BmpRobustnessTest, Int32MinHeightFails) {
   EXPECT_TRUE(Fails(Build({.width = 1, .height = INT32_MIN, .bpp = 24, .pixels = Bytes(64, 0)})));
 }
 
+// An RLE8 stream that paints `pixels` pixels of index 1 in runs of up to 255, then ends.
+Bytes Rle8Runs(int pixels) {
+  Bytes stream;
+  for (; pixels > 0; pixels -= 255)
+    stream.insert(stream.end(), {uint8_t(std::min(pixels, 255)), 1});
+  stream.insert(stream.end(), {0x00, 0x01});
+  return stream;
+}
+
 TEST(BmpRobustnessTest, DimensionsBeyondLimitFail) {
-  // RLE lets a two-byte stream describe any size, so only the limit itself can refuse these.
+  EXPECT_FALSE(Fails(RleFile(kRle8, 16384, 1, Rle8Runs(16384))));
+  EXPECT_TRUE(Fails(RleFile(kRle8, 16385, 1, Rle8Runs(16385))));
+  EXPECT_TRUE(Fails(RleFile(kRle8, 1, 16385, Rle8Runs(16385))));
+  EXPECT_TRUE(Fails(RleFile(kRle8, 8192, 8193, Rle8Runs(8192 * 8193))));  // Just over 64M pixels.
+}
+
+TEST(BmpRobustnessTest, CallersLimitOnEitherSideIsHonoured) {
+  for (const Bytes& file : {Bgr24(), Rle8Sample()}) {  // 3x2 and 6x3
+    Image img;
+    EXPECT_TRUE(DecodeBmp(file.data(), file.size(), img, 6));
+    EXPECT_FALSE(DecodeBmp(file.data(), file.size(), img, 2));
+    EXPECT_TRUE(img.rgba.empty());
+  }
+  Image img;
+  EXPECT_FALSE(DecodeBmp(Bgr24().data(), Bgr24().size(), img, 0));
+}
+
+// Two bytes of run paint at most 255 pixels, so an RLE image may claim 128 pixels per byte of
+// its stream and no more, however the stream would skip over the rest.
+TEST(BmpRobustnessTest, RleImageMayClaimAtMost128PixelsPerStreamByte) {
   const Bytes end_of_bitmap = {0x00, 0x01};
-  EXPECT_FALSE(Fails(RleFile(kRle8, 16384, 1, end_of_bitmap)));
-  EXPECT_TRUE(Fails(RleFile(kRle8, 16385, 1, end_of_bitmap)));
-  EXPECT_TRUE(Fails(RleFile(kRle8, 1, 16385, end_of_bitmap)));
-  EXPECT_TRUE(Fails(RleFile(kRle8, 8192, 8193, end_of_bitmap)));  // Just over 64M pixels.
+  EXPECT_FALSE(Fails(RleFile(kRle8, 256, 1, end_of_bitmap)));
+  EXPECT_TRUE(Fails(RleFile(kRle8, 257, 1, end_of_bitmap)));
+  EXPECT_TRUE(Fails(RleFile(kRle4, 16, 17, end_of_bitmap)));
+  // The decompression bomb: a hundred-odd bytes that claim 16384 x 4096 pixels (256 MB of RGBA).
+  EXPECT_TRUE(Fails(RleFile(kRle8, 16384, 4096, end_of_bitmap)));
+  // A picture of one colour, each row spelled out in runs as an encoder writes it, decodes.
+  Bytes rows;
+  for (int y = 0; y < 200; ++y) rows.insert(rows.end(), {255, 1, 45, 1, 0x00, 0x00});
+  rows.insert(rows.end(), {0x00, 0x01});
+  EXPECT_EQ(Decode(RleFile(kRle8, 300, 200, rows)).rgba.size(), 300u * 200 * 4);
 }
 
 TEST(BmpRobustnessTest, PixelOffsetOutsidePixelAreaFails) {

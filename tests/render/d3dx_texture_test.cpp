@@ -1,6 +1,7 @@
 // Textures from BMP files through the data lookup, drawn on the real device.
 #include "render/d3dx_texture.h"
 
+#include <epoxy/gl.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
@@ -96,6 +97,22 @@ TEST_F(TextureFileTest, MissingTruncatedOrForeignFilesLeaveTheTextureNull) {
     EXPECT_TRUE(FAILED(D3DXCreateTextureFromFileA(g_device, path, &texture))) << path;
     EXPECT_EQ(texture, nullptr) << path;
   }
+}
+
+TEST_F(TextureFileTest, PictureLargerThanTheGlLimitLeavesTheTextureNull) {
+  GLint maxSide = 0;
+  glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSide);
+  ASSERT_GT(maxSide, 0);
+  Write("Data/edge.bmp", Bmp24(maxSide, 1, std::vector<uint32_t>(maxSide, 0x804020)));
+  Write("Data/over.bmp", Bmp24(1, maxSide + 1, std::vector<uint32_t>(maxSide + 1, 0x804020)));
+  IDirect3DTexture8* texture = nullptr;
+  ASSERT_EQ(D3DXCreateTextureFromFileA(g_device, "Data\\edge.bmp", &texture), D3D_OK);
+  ASSERT_NE(texture, nullptr);
+  EXPECT_EQ(texture->Width(), maxSide);
+  texture->Release();
+  texture = reinterpret_cast<IDirect3DTexture8*>(1);
+  EXPECT_EQ(D3DXCreateTextureFromFileA(g_device, "Data\\over.bmp", &texture), D3DXERR_INVALIDDATA);
+  EXPECT_EQ(texture, nullptr);
 }
 
 TEST_F(TextureFileTest, MipLevelsAreSampledOnlyWhenAskedFor) {

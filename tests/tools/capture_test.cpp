@@ -259,18 +259,18 @@ TEST_F(CaptureTest, BadSizesAreRefusedInOneLine) {
 }
 
 TEST_F(CaptureTest, BenchReportsTheRateOfEachStage) {
-  const Result result = Capture("--bench --png bench --from 1 --to 2 --fps 4");
-  ASSERT_EQ(result.status, 0) << result.errors;
+  const ProgramResult result = Capture("--bench --png bench --from 1 --to 2 --fps 4");
+  ASSERT_EQ(result.status, 0) << result.output;
   for (const char* stage :
        {"\nrendered ", "\nrendered and read back ", "\nrendered, read back and written "}) {
-    const size_t at = result.errors.find(stage);
-    ASSERT_NE(at, std::string::npos) << stage << " in " << result.errors;
+    const size_t at = result.output.find(stage);
+    ASSERT_NE(at, std::string::npos) << stage << " in " << result.output;
     long long frames = 0;
     double seconds = 0, fps = 0;
-    ASSERT_EQ(std::sscanf(result.errors.c_str() + at + std::strlen(stage), "%lld %lf %lf", &frames,
+    ASSERT_EQ(std::sscanf(result.output.c_str() + at + std::strlen(stage), "%lld %lf %lf", &frames,
                           &seconds, &fps),
               3)
-        << result.errors;
+        << result.output;
     EXPECT_EQ(frames, 4) << stage << ": the range's frames after its first";
     EXPECT_GT(fps, 0) << stage;
   }
