@@ -44,7 +44,8 @@ inline void ReportErrorsTo(void (*report)(const char* message)) {
   glEnable(GL_DEBUG_OUTPUT_SYNCHRONOUS);
   glDebugMessageCallback(
       [](GLenum, GLenum type, GLuint, GLenum, GLsizei, const GLchar* message, const void* user) {
-        if (type == GL_DEBUG_TYPE_ERROR) reinterpret_cast<void (*)(const char*)>(user)(message);
+        if (type == GL_DEBUG_TYPE_ERROR)
+          reinterpret_cast<void (*)(const char*)>(const_cast<void*>(user))(message);
       },
       reinterpret_cast<const void*>(report));
 }

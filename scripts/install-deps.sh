@@ -8,7 +8,7 @@ packages=(
   cmake g++ pkg-config
   libsdl2-dev libsdl2-mixer-dev libsdl2-ttf-dev libepoxy-dev
   libegl-dev libgl1-mesa-dri libegl-mesa0
-  libgtest-dev libbenchmark-dev
+  libgtest-dev libbenchmark-dev clang libclang-rt-14-dev
   libmp3lame-dev fonts-dejavu-core zlib1g-dev
   ffmpeg xvfb xdotool
   # The core X fonts SDL's message box draws with; without them the box cannot open and its
