@@ -2,12 +2,11 @@
 
 #include <SDL2/SDL.h>
 #include <SDL2/SDL_mixer.h>
-#include <fcntl.h>
-#include <unistd.h>
 
 #include <string>
 
 #include "platform/data_path.h"
+#include "platform/quietly.h"
 
 namespace {
 
@@ -17,23 +16,6 @@ struct AudioLibrary {
   Mix_Music* music = nullptr;  // the one stream; its handle is 1
 };
 AudioLibrary g_audio;
-
-// Some sound back ends write their complaints straight to stderr when there is no sound
-// card; the demo's console stays quiet, so stderr is closed for the length of `open`.
-template <typename Open>
-bool Quietly(Open open) {
-  fflush(stderr);
-  const int saved = dup(STDERR_FILENO);
-  const int null = ::open("/dev/null", O_WRONLY);
-  if (saved >= 0 && null >= 0) dup2(null, STDERR_FILENO);
-  const bool ok = open();
-  if (saved >= 0) {
-    dup2(saved, STDERR_FILENO);
-    close(saved);
-  }
-  if (null >= 0) close(null);
-  return ok;
-}
 
 }  // namespace
 

@@ -3,8 +3,12 @@
 #include <dirent.h>
 #include <strings.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
 
 namespace {
 
@@ -69,6 +73,20 @@ std::string ResolveDataPath(const char* path) {
   std::string resolved = Resolve(path);
   if (g_lookupObserver && path) g_lookupObserver(path, resolved);
   return resolved;
+}
+
+std::string DataFolderProblem(const char* folder) {
+  std::error_code error;
+  const std::string here = std::filesystem::current_path(error).string();
+  const std::string resolved = Resolve(folder);
+  if (resolved.empty()) return std::string("no ") + folder + " folder in " + here;
+  const std::string shown = resolved[0] == '/' ? resolved : here + "/" + resolved;
+  struct stat info {};
+  if (stat(resolved.c_str(), &info) != 0 || !S_ISDIR(info.st_mode))
+    return shown + " is not a folder";
+  if (access(resolved.c_str(), R_OK | X_OK) != 0)
+    return "cannot read " + shown + " (" + std::strerror(errno) + ")";
+  return "";
 }
 
 bool ReadDataFile(const char* path, std::string& contents) {

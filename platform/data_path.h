@@ -11,6 +11,11 @@
 // The path of the existing file that `path` names, or "" when there is none.
 std::string ResolveDataPath(const char* path);
 
+// What keeps the data folder `folder` (looked up the same way) from being read: "no Data
+// folder in /some/dir", "/some/dir/Data is not a folder", "cannot read /some/dir/Data
+// (Permission denied)"; "" when it can be read.
+std::string DataFolderProblem(const char* folder);
+
 // The whole file `path` names (through ResolveDataPath); false when it cannot be read.
 bool ReadDataFile(const char* path, std::string& contents);
 

@@ -4,6 +4,8 @@
 
 #include <cstdio>
 
+#include "platform/quietly.h"
+#include "platform/sdl_video.h"
 #include "platform/win32.h"
 #include "platform/window_system.h"
 
@@ -12,8 +14,7 @@ namespace {
 bool EnsureVideo() {
   // The demo is ended by WM_QUIT alone: closing the last window must not end SDL's event flow.
   SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
-  if (SDL_WasInit(SDL_INIT_VIDEO)) return true;
-  return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+  return StartVideo();
 }
 
 WPARAM VirtualKey(SDL_Keycode key) {
@@ -141,7 +142,9 @@ void DiscardNativeEvents() {
 }
 
 void ShowNativeMessage(void* owner, const char* text, const char* caption) {
-  if (SDL_ShowSimpleMessageBox(0, caption, text, SdlWindow(owner)) != 0)
+  // Without a display the message goes to stderr, in place of the box and of the display
+  // back end's own complaints.
+  if (!Quietly([&] { return SDL_ShowSimpleMessageBox(0, caption, text, SdlWindow(owner)) == 0; }))
     std::fprintf(stderr, "%s\n", text);
 }
 

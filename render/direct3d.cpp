@@ -27,8 +27,11 @@ void SetDisplayModeSource(std::function<std::vector<D3DDISPLAYMODE>()> source) {
   g_displayModeSource = std::move(source);
 }
 
+// Without a display the object is still made: it lists no modes and makes no device, so
+// the caller meets the failure where it reports a missing device.
 IDirect3D8* Direct3DCreate8(UINT sdkVersion) {
-  if (sdkVersion != D3D_SDK_VERSION || !InitDisplay()) return nullptr;
+  if (sdkVersion != D3D_SDK_VERSION) return nullptr;
+  InitDisplay();
   return new IDirect3D8();
 }
 

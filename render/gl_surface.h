@@ -22,8 +22,8 @@ struct SurfaceRequest {
   const D3DDISPLAYMODE* fullScreenMode = nullptr;
 };
 
-// Brings up the display system; false when there is none.
-bool InitDisplay();
+// Brings up the display system when there is one.
+void InitDisplay();
 // The display's full-screen modes.
 std::vector<D3DDISPLAYMODE> SystemDisplayModes();
 // The desktop's current mode; false when it cannot be told.

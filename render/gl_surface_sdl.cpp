@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "platform/sdl_video.h"
 #include "render/gl_profile.h"
 #include "render/gl_surface.h"
 
@@ -27,8 +28,8 @@ bool IsSoftwareRenderer() {
 
 }  // namespace
 
-bool InitDisplay() {
-  return SDL_WasInit(SDL_INIT_VIDEO) || SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+void InitDisplay() {
+  StartVideo();
 }
 
 std::vector<D3DDISPLAYMODE> SystemDisplayModes() {

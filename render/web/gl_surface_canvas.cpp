@@ -30,9 +30,7 @@ EM_JS(int, ScreenHeight, (), { return screen.height; });
 
 }  // namespace
 
-bool InitDisplay() {
-  return true;
-}
+void InitDisplay() {}
 
 // A page cannot change the display's mode: it offers none.
 std::vector<D3DDISPLAYMODE> SystemDisplayModes() {

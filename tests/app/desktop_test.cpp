@@ -128,6 +128,7 @@ TEST(DesktopMessageBox, TheFullScreenBuildShowsItsBoxOnAFreshDesktopAndEndsWhenI
   XDesktop desktop(1280, 720, false);
   ASSERT_TRUE(desktop.Ready());
   TempDir folder("desktop");
+  std::filesystem::create_directory(folder.Path() / "Data");  // empty, but there to be read
   const std::string printedFile = (folder.Path() / "printed.txt").string();
   const pid_t demo = desktop.Launch({EMBERHALL_FULLSCREEN}, folder.Path(), printedFile);
   const unsigned long box = desktop.FindWindow("Error", 20);

@@ -161,6 +161,42 @@ TEST_F(CaptureTest, BadOptionsAndUnwritableOutputsAreRefusedWithAReason) {
   }
 }
 
+// /dev/full takes the file open and refuses every byte, as a full disk does.
+TEST_F(CaptureTest, FullDiskIsReportedInOneLineWithExitCodeOne) {
+  const ProgramResult trace = Capture("--at 1 --fps 2 --trace /dev/full");
+  EXPECT_EQ(trace.status, 1);
+  EXPECT_EQ(trace.output, "emberhall-capture: cannot write /dev/full (No space left on device)\n");
+  EXPECT_TRUE(std::filesystem::exists(FrameFileName(2))) << "the other outputs are kept";
+
+  const ProgramResult video = Capture("--at 1 --fps 2 --video /dev/full");
+  EXPECT_EQ(video.status, 1) << video.output;
+  EXPECT_NE(video.output.find("emberhall-capture: ffmpeg stopped taking frames for /dev/full"),
+            std::string::npos)
+      << video.output;
+
+  const ProgramResult stills = Capture("--at 1 --png /dev/full");
+  EXPECT_EQ(stills.status, 2);
+  EXPECT_NE(stills.output.find("cannot write into /dev/full"), std::string::npos) << stills.output;
+}
+
+// A display that is named but not there (a stale DISPLAY over ssh) is no reason to stop, as
+// the capture needs no window that anyone sees; a demo that cannot start at all is a failure.
+TEST_F(CaptureTest, UnreachableDisplayStillCapturesAndNoDeviceFails) {
+  const ProgramResult stale =
+      RunProgram("env -u SDL_VIDEODRIVER DISPLAY=:4711 " + std::string(EMBERHALL_CAPTURE) +
+                 " --quiet --at 0.5 --fps 2");
+  EXPECT_EQ(stale.status, 0) << stale.output;
+  EXPECT_TRUE(std::filesystem::exists(FrameFileName(1)));
+
+  const ProgramResult none = RunProgram("SDL_VIDEODRIVER=no-such-driver " +
+                                        std::string(EMBERHALL_CAPTURE) + " --quiet --at 0.5");
+  EXPECT_EQ(none.status, 1);
+  EXPECT_NE(none.output.find("emberhall-capture: the demo could not start, so nothing was "
+                             "captured\n"),
+            std::string::npos)
+      << none.output;
+}
+
 TEST_F(CaptureTest, MissingDataIsListedAndTheCaptureStillRuns) {
   std::filesystem::remove("Data/kub.x");
   std::filesystem::remove("Data/Tex3.bmp");

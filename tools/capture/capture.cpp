@@ -4,9 +4,11 @@
 #include <sys/resource.h>
 
 #include <cctype>
+#include <cerrno>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <deque>
 #include <fstream>
 #include <map>
@@ -143,8 +145,8 @@ int RunCapture(const CaptureOptions& options) {
       const std::string path =
           (schedule.InRange(n) ? options.pngDir + "/" : stillDir) + FrameFileName(n);
       if (!WritePng(path, frameWidth, frameHeight, pixels.data())) {
-        std::fprintf(stderr, "emberhall-capture: cannot write %s; check the folder is writable\n",
-                     path.c_str());
+        std::fprintf(stderr, "emberhall-capture: cannot write %s (%s)\n", path.c_str(),
+                     std::strerror(errno));
         return false;
       }
     }
@@ -251,9 +253,17 @@ int RunCapture(const CaptureOptions& options) {
                 static_cast<long long>(measured), elapsed, double(measured) / elapsed,
                 CpuSeconds() - measureCpu);
   }
-  if (trace.is_open() && !trace) {
-    std::fprintf(stderr, "emberhall-capture: cannot write %s\n", options.tracePath.c_str());
-    failed = true;
+  if (trace.is_open()) {
+    trace.close();  // the trace's last bytes only reach the disk here
+    if (!trace) {
+      std::fprintf(stderr, "emberhall-capture: cannot write %s (%s)\n", options.tracePath.c_str(),
+                   std::strerror(errno));
+      failed = true;
+    }
+  }
+  if (frame == 0) {
+    std::fprintf(stderr, "emberhall-capture: the demo could not start, so nothing was captured\n");
+    return 1;
   }
   if (failed) return 1;
   return missing.empty() ? 0 : 3;

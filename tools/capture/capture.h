@@ -46,6 +46,7 @@ struct CaptureOptions {
 std::string FrameFileName(int64_t n);
 
 // Runs the demo to the last frame asked for (or to its end) and writes the outputs.
-// Returns 0; 1 when an output could not be written; 3 when the data set was incomplete
-// (the capture still ran, as the demo would). Messages go to stderr.
+// Returns 0; 1 when an output could not be written or the demo could not start (no window
+// or device); 3 when the data set was incomplete (the capture still ran, as the demo
+// would). Messages go to stderr.
 int RunCapture(const CaptureOptions& options);

@@ -181,12 +181,17 @@ int main(int argc, char** argv) {
   if (!options.pngDir.empty()) {
     std::error_code error;
     std::filesystem::create_directories(options.pngDir, error);
-    if (access(options.pngDir.c_str(), W_OK) != 0)
+    if (!std::filesystem::is_directory(options.pngDir, error) ||
+        access(options.pngDir.c_str(), W_OK) != 0)
       return Fail("cannot write into " + options.pngDir + "; choose a writable folder for --png");
   }
 
+  // Headless where no display is named; where one is named but cannot be reached, the
+  // offscreen driver all the same, since a capture needs no window that anyone sees.
   if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY"))
     setenv("SDL_VIDEODRIVER", "offscreen", 0);
+  else
+    setenv("SDL_VIDEODRIVER", "x11,wayland,offscreen", 0);
   setenv("SDL_AUDIODRIVER", "dummy", 0);  // the sound track goes into the video, not the speakers
   signal(SIGPIPE, SIG_IGN);               // a failed ffmpeg is reported, not fatal
   return options.bench ? Bench(options) : RunCapture(options);
