@@ -13,6 +13,7 @@
 #include "effects/morph_mesh.h"
 #include "mesh/mesh.h"
 #include "render/xfile.h"
+#include "tests/kept_objects.h"
 #include "tests/test_files.h"
 #include "tools/assets/models.h"
 #include "tools/assets/x_binary_writer.h"
@@ -174,6 +175,10 @@ void BM_DrawMorph(benchmark::State& state) {
   std::filesystem::remove(toPath);
   MorphMesh morph;
   morph.Init(from);
+  KeptObjects kept;  // released when the benchmark ends
+  kept.Keep(from);
+  kept.Keep(to);
+  kept.Keep(morph);
   float weight = 0;
   for (auto _ : state) {
     morph.Rotate(0, 1.57075f, 0);

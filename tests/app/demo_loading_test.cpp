@@ -8,6 +8,7 @@
 #include "platform/tick.h"
 #include "render/tool_hooks.h"
 #include "tests/demo_frames.h"
+#include "tests/kept_objects.h"
 #include "timeline/demo_clock.h"
 
 namespace {
@@ -48,6 +49,7 @@ TEST_F(LoadingTest, DemoClockStartsRightAfterTheMusicIsAskedToPlay) {
     ++readings;
     return uint64_t(5000000);
   });
+  ReleaseDemoObjects();  // what the fixture loaded, before loading again
   LoadDemo();
   EXPECT_EQ(readings, 1) << "only the clock's start reads the time while loading";
   EXPECT_TRUE(musicWasPlaying);
@@ -70,6 +72,7 @@ TEST_F(LoadingTest, ShutdownAfterAFailedDeviceReleasesWhatExistsAndFreesTheAudio
 TEST_F(LoadingTest, WithoutDataEverythingLoadsEmptyAndFramesShowTheClearColour) {
   data_.reset();
   data_ = std::make_unique<DemoDataDir>(false);
+  ReleaseDemoObjects();  // what the fixture loaded, before loading again
   LoadDemo();
   for (double t : {0.0, 35.0, 50.0, 70.0, 100.0, 140.0, 150.0, 160.0, 190.0}) {
     Frame(t);

@@ -33,6 +33,7 @@ class MorphMeshTest : public DataDirTest {
     WriteFile("Data/source.msh", m.Bytes());
     Mesh mesh;
     mesh.LoadMsh("Data\\source.msh", texture, nullptr);
+    kept_.Keep(mesh);
     return mesh;
   }
   static void SetDiffuse(Mesh& mesh, D3DCOLOR colour) {
@@ -52,6 +53,7 @@ TEST_F(MorphMeshTest, InitTakesCountsTextureAndTrianglesFromItsSource) {
   SetCallRecorder(&recorder);
   MorphMesh morph;
   morph.Init(source);
+  kept_.Keep(morph);
   SetCallRecorder(nullptr);
   EXPECT_EQ(morph.vertexCount, 6u);
   EXPECT_EQ(morph.faceCount, 4u);
@@ -77,6 +79,7 @@ TEST_F(MorphMeshTest, WeightZeroDrawsFromExactlyAndFullWeightDrawsTo) {
   Mesh from = Source(5, 0), to = Source(5, 40);
   MorphMesh morph;
   morph.Init(from);
+  kept_.Keep(morph);
   morph.DrawMorph(from, to, 0, 1000);
   std::vector<MeshVertex> drawn = VerticesOf(morph.vertexBuffer);
   std::vector<MeshVertex> a = VerticesOf(from.vertexBuffer), b = VerticesOf(to.vertexBuffer);
@@ -94,6 +97,7 @@ TEST_F(MorphMeshTest, HalfWeightDrawsTheMidpointOfEveryField) {
   Mesh from = Source(4, 0), to = Source(4, 10);
   MorphMesh morph;
   morph.Init(from);
+  kept_.Keep(morph);
   morph.DrawMorph(from, to, 500, 1000);
   const std::vector<MeshVertex> drawn = VerticesOf(morph.vertexBuffer);
   const std::vector<MeshVertex> a = VerticesOf(from.vertexBuffer);
@@ -108,6 +112,7 @@ TEST_F(MorphMeshTest, WeightBeyondFullExtrapolatesPastTo) {
   Mesh from = Source(4, 0), to = Source(4, 10);
   MorphMesh morph;
   morph.Init(from);
+  kept_.Keep(morph);
   morph.DrawMorph(from, to, 1100, 1000);
   const std::vector<MeshVertex> drawn = VerticesOf(morph.vertexBuffer);
   const std::vector<MeshVertex> a = VerticesOf(from.vertexBuffer);
@@ -123,6 +128,7 @@ TEST_F(MorphMeshTest, DiffuseComesFromFromWhateverTheWeight) {
   SetDiffuse(to, 0xFFAABBCC);
   MorphMesh morph;
   morph.Init(from);
+  kept_.Keep(morph);
   for (float weight : {0.0f, 500.0f, 1000.0f, 1100.0f}) {
     morph.DrawMorph(from, to, weight, 1000);
     for (const MeshVertex& v : VerticesOf(morph.vertexBuffer)) EXPECT_EQ(v.diffuse, 0xFF112233u);
@@ -133,6 +139,7 @@ TEST_F(MorphMeshTest, AMeshBlendedWithItselfStaysItself) {
   Mesh from = Source(4, 3);
   MorphMesh morph;
   morph.Init(from);
+  kept_.Keep(morph);
   morph.DrawMorph(from, from, 700, 1000);
   const std::vector<MeshVertex> drawn = VerticesOf(morph.vertexBuffer);
   const std::vector<MeshVertex> a = VerticesOf(from.vertexBuffer);
@@ -145,6 +152,7 @@ TEST_F(MorphMeshTest, DrawLocksBlendsAndSetsItsStatesInOrder) {
   Mesh from = Source(4, 0), to = Source(4, 1);
   MorphMesh morph;
   morph.Init(from);
+  kept_.Keep(morph);
   CallRecorder recorder;
   SetCallRecorder(&recorder);
   morph.DrawMorph(from, to, 300, 1000);
@@ -176,6 +184,7 @@ TEST_F(MorphMeshTest, CallOrderNotArgumentOrderDecidesThePlacement) {
   Mesh from = Source(4, 0);
   MorphMesh morph;
   morph.Init(from);
+  kept_.Keep(morph);
   morph.Rotate(0, 1.57075f, 0);
   morph.Translate(10, 0, 0);
   morph.DrawMorph(from, from, 0, 1000);
@@ -213,12 +222,14 @@ TEST_F(MorphMeshTest, BlendShowsOnScreenWithFromsDiffuseAddedToTheTexture) {
     WriteFile("Data/square.msh", m.Bytes());
     Mesh mesh;
     mesh.LoadMsh("Data\\square.msh", "Data\\stenal.bmp", nullptr);
+    kept_.Keep(mesh);
     return mesh;
   };
   Mesh from = square(-150), to = square(150);
   SetDiffuse(from, 0xFF102030);
   MorphMesh morph;
   morph.Init(from);
+  kept_.Keep(morph);
   g_device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
   AimTestCamera();
   morph.DrawMorph(from, to, 500, 1000);
@@ -232,8 +243,10 @@ TEST_F(MorphMeshTest, SourceWithFewerVerticesDrawsNothingAndReadsNothing) {
   Mesh from = Source(6, 0), shorter = Source(5, 10);
   Mesh empty;
   empty.LoadMsh("Data\\missing.msh", nullptr, nullptr);
+  kept_.Keep(empty);
   MorphMesh morph;
   morph.Init(from);
+  kept_.Keep(morph);
   morph.DrawMorph(from, from, 0, 1000);
   const std::vector<MeshVertex> before = VerticesOf(morph.vertexBuffer);
   for (const Mesh* bad : {&shorter, &empty}) {
@@ -254,9 +267,12 @@ TEST_F(MorphMeshTest, MorphBuiltFromAnEmptyMeshDrawsNothingWhateverItHeldBefore)
   Mesh full = Source(4, 0);
   Mesh empty;
   empty.LoadMsh("Data\\missing.msh", nullptr, nullptr);
+  kept_.Keep(empty);
   MorphMesh morph;
   morph.Init(full);
+  kept_.Keep(morph);
   morph.Init(empty);
+  kept_.Keep(morph);
   EXPECT_EQ(morph.vertexCount, 0u);
   EXPECT_EQ(morph.vertexBuffer, nullptr);
   EXPECT_EQ(morph.indexBuffer, nullptr);

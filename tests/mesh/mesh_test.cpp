@@ -22,12 +22,14 @@ class MeshTest : public DataDirTest {
     WriteFile("Data/test.x", text);
     Mesh mesh;
     mesh.LoadX("Data\\test.x", texture0, nullptr);
+    kept_.Keep(mesh);
     return mesh;
   }
   Mesh LoadMsh(const std::string& bytes, const char* texture0 = nullptr) {
     WriteFile("Data/test.msh", bytes);
     Mesh mesh;
     mesh.LoadMsh("Data\\test.msh", texture0, nullptr);
+    kept_.Keep(mesh);
     return mesh;
   }
   Mesh LoadTriangle(D3DVECTOR a, D3DVECTOR b, D3DVECTOR c) {
@@ -129,6 +131,7 @@ TEST_F(MeshTest, MissingOrMalformedXFileGivesAnEmptyMeshThatDrawsNothing) {
     Mesh mesh = LoadX(text, "Data\\gray.bmp");
     Mesh missing;
     missing.LoadX("Data\\missing.x", "Data\\gray.bmp", nullptr);
+    kept_.Keep(missing);
     for (Mesh* m : {&mesh, &missing}) {
       EXPECT_EQ(m->vertexCount, 0u);
       EXPECT_EQ(m->faceCount, 0u);
@@ -155,6 +158,7 @@ TEST_F(MeshTest, LoadXCopiesTheNormalisedCloneIntoItsOwnBuffers) {
   SetCallRecorder(&recorder);
   Mesh mesh;
   mesh.LoadX("Data\\test.x", "Data\\tex.bmp", nullptr);
+  kept_.Keep(mesh);
   SetCallRecorder(nullptr);
   EXPECT_EQ(CallNames(recorder), (std::vector<std::string>{"D3DXLoadMeshFromX",
                                                            "D3DXCreateTextureFromFileA",

@@ -16,6 +16,7 @@
 #include "mesh/mesh.h"
 #include "render/d3dx_math.h"
 #include "tests/gl_test.h"
+#include "tests/kept_objects.h"
 
 // A real device, and a temporary directory as the current one while the test runs.
 class DataDirTest : public DeviceTest {
@@ -43,6 +44,7 @@ class DataDirTest : public DeviceTest {
 
   std::string root_;
   std::filesystem::path previous_;
+  KeptObjects kept_;  // what the test loaded, released after it
 };
 
 // Little-endian bytes of a .msh file, field by field.

@@ -18,6 +18,7 @@ class MshLoad : public DataDirTest {
     WriteFile("Data/test.msh", bytes);
     Mesh mesh;
     mesh.LoadMsh("Data\\test.msh", texture0, nullptr);
+    kept_.Keep(mesh);
     return mesh;
   }
 };
@@ -182,6 +183,7 @@ TEST_F(MshLoad, LoadClearsAdditiveAndSetsWorldToIdentity) {
   mesh.SetAdditive(true);
   mesh.world.m[3][0] = 42;
   mesh.LoadMsh("Data\\test.msh", nullptr, nullptr);
+  kept_.Keep(mesh);
   EXPECT_FALSE(mesh.additive);
   EXPECT_TRUE(IsIdentity(mesh.world));
 }
@@ -194,6 +196,7 @@ TEST_F(MshLoad, BuffersAreWriteOnlyManagedWithSixteenBitIndicesAndTexturesLoadIn
   SetCallRecorder(&recorder);
   Mesh mesh;
   mesh.LoadMsh("Data\\test.msh", "Data\\A.bmp", "Data\\b.bmp");
+  kept_.Keep(mesh);
   SetCallRecorder(nullptr);
   ASSERT_NE(mesh.texture0, nullptr);
   ASSERT_NE(mesh.texture1, nullptr);
@@ -223,6 +226,7 @@ TEST_F(MshLoad, MissingFileLeavesAnEmptyMeshWithItsTexturesLoaded) {
   WriteFile("Data/gray.bmp", SolidBmp(128, 128, 128));
   Mesh mesh;
   mesh.LoadMsh("Data\\nothere.msh", "Data\\Gray.bmp", nullptr);
+  kept_.Keep(mesh);
   ExpectEmpty(mesh);
   EXPECT_NE(mesh.texture0, nullptr);
   EXPECT_TRUE(IsIdentity(mesh.world));
@@ -285,10 +289,13 @@ TEST_F(MshLoad, LoadingAgainFromABadFileLeavesNoTraceOfTheEarlierLoad) {
   WriteFile("Data/test.msh", TriangleWithFlags(0).Bytes());
   Mesh mesh;
   mesh.LoadMsh("Data\\test.msh", nullptr, nullptr);
+  kept_.Keep(mesh);
   ASSERT_NE(mesh.vertexBuffer, nullptr);
   mesh.LoadMsh("Data\\missing.msh", nullptr, nullptr);
+  kept_.Keep(mesh);
   ExpectEmpty(mesh);
   mesh.LoadX("Data\\missing.x", nullptr, nullptr);
+  kept_.Keep(mesh);
   ExpectEmpty(mesh);
 }
 

@@ -21,9 +21,10 @@ class WorldQuadTest : public DataDirTest {
     WriteFile("Data/bricks.bmp", SolidBmp(60, 40, 20));
   }
   // The 100 by 100 square of the stone room's floor, centred on the origin.
-  static WorldQuad Bricks() {
+  WorldQuad Bricks() {
     WorldQuad quad;
     quad.Create({-50, -50, 0}, {50, 50, 0}, "Data\\Bricks.bmp");
+    kept_.Keep(quad);
     return quad;
   }
 };
@@ -39,6 +40,7 @@ void ExpectCorner(const QuadVertex& c, float x, float y, float z, float u, float
 TEST_F(WorldQuadTest, CornersFollowTheStripTableAndOnlyTheLastTakesZFromA) {
   WorldQuad quad;
   quad.Create({1, 2, 3}, {4, 5, 6}, "Data\\bricks.bmp");
+  kept_.Keep(quad);
   ExpectCorner(quad.corners[0], 4, 5, 6, 1, 1);
   ExpectCorner(quad.corners[1], 1, 5, 6, 0, 1);
   ExpectCorner(quad.corners[2], 4, 2, 6, 1, 0);
@@ -122,6 +124,7 @@ TEST_F(WorldQuadTest, QuadNeverCreatedOrWithoutItsTextureDrawsNothing) {
   WorldQuad never;
   WorldQuad untextured;
   untextured.Create({-50, -50, 0}, {50, 50, 0}, "Data\\missing.bmp");
+  kept_.Keep(untextured);
   for (WorldQuad* quad : {&never, &untextured}) {
     quad->Translate(1, 2, 3);
     CallRecorder recorder;

@@ -46,12 +46,23 @@ void PrintMesh(const Mesh& mesh) {
               high[1], low[2], high[2]);
 }
 
+// A mesh loaded for one report; its buffers go back to the device with it.
+struct InspectedMesh : Mesh {
+  InspectedMesh() = default;
+  InspectedMesh(const InspectedMesh&) = delete;
+  InspectedMesh& operator=(const InspectedMesh&) = delete;
+  ~InspectedMesh() {
+    if (vertexBuffer) vertexBuffer->Release();
+    if (indexBuffer) indexBuffer->Release();
+  }
+};
+
 int InspectMsh(const std::string& path, const std::string& file) {
   if (const char* problem = MshProblem(file)) return Unusable(path, problem);
   ByteReader reader(reinterpret_cast<const uint8_t*>(file.data()), file.size());
   uint32_t flags = 0;
   if (!reader.ReadU32(flags)) return Unusable(path, "shorter than its header");
-  Mesh mesh;
+  InspectedMesh mesh;
   mesh.LoadMsh(path.c_str(), nullptr, nullptr);
   std::printf("%s: .msh mesh, flags %u (normals %s, per-corner texture coordinates %s)\n",
               path.c_str(), flags, flags & 1 ? "yes" : "no", flags & 4 ? "yes" : "no");
@@ -60,7 +71,7 @@ int InspectMsh(const std::string& path, const std::string& file) {
 }
 
 int InspectX(const std::string& path, const std::string& file) {
-  Mesh mesh;
+  InspectedMesh mesh;
   mesh.LoadX(path.c_str(), nullptr, nullptr);
   XFileFormat format;
   const bool known = ReadXFileFormat(file.data(), file.size(), format);
