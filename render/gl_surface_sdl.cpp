@@ -11,6 +11,7 @@
 struct GlSurface {
   SDL_Window* window;
   SDL_GLContext context;
+  GLsync lastFrame = nullptr;  // signalled when the last presented frame is finished
 };
 
 namespace {
@@ -80,6 +81,7 @@ GlSurface* CreateGlSurface(HWND focusWindow, const SurfaceRequest& request) {
 }
 
 void DestroyGlSurface(GlSurface* surface) {
+  if (surface->lastFrame) glDeleteSync(surface->lastFrame);
   SDL_GL_MakeCurrent(surface->window, nullptr);
   SDL_GL_DeleteContext(surface->context);
   delete surface;
@@ -93,6 +95,15 @@ void SurfaceWindowSize(const GlSurface& surface, int& width, int& height) {
   SDL_GetWindowSize(surface.window, &width, &height);
 }
 
+// A swap need not wait for the frame to be drawn: without a display to pace it (headless,
+// or swaps that do not wait for the refresh) a driver would queue frame after frame, holding
+// the memory of each. Every present therefore waits until the frame before it is finished,
+// so at most the one just presented is in flight while the next is built.
 void PresentSurface(GlSurface& surface) {
   SDL_GL_SwapWindow(surface.window);
+  if (surface.lastFrame) {
+    glClientWaitSync(surface.lastFrame, GL_SYNC_FLUSH_COMMANDS_BIT, GL_TIMEOUT_IGNORED);
+    glDeleteSync(surface.lastFrame);
+  }
+  surface.lastFrame = glFenceSync(GL_SYNC_GPU_COMMANDS_COMPLETE, 0);
 }
