@@ -38,6 +38,7 @@ void SurfaceDrawableSize(const GlSurface& surface, int& width, int& height);
 // The size of the window's client area in window units: on a HiDPI display the
 // framebuffer has more pixels than that.
 void SurfaceWindowSize(const GlSurface& surface, int& width, int& height);
-// Shows the frame drawn into the window's framebuffer. Returns once the frame presented
-// before it is finished, so that no more than one frame is ever in flight behind the caller.
+// Shows the frame drawn into the window's framebuffer. On the desktop it returns once the
+// frame presented before it is finished, so that no more than one frame is in flight behind
+// the caller; the browser paces frames itself.
 void PresentSurface(GlSurface& surface);
