@@ -1,8 +1,9 @@
 // The demo started as its users start it, on machines missing what it needs: no Data,
 // an unreadable Data, a Data that is a file, no sound device, a display that is not there.
-// Each case runs the real program in a temporary folder, lets it play a moment, then
-// stops it as Ctrl+C would; none may crash, and each says what is wrong in one line or,
-// where the design says the demo carries on silently, says nothing.
+// Each case runs the real program in a temporary folder, lets it play a moment, then stops
+// it with SIGTERM (which SDL turns into a quit, as it does Ctrl+C); none may crash, and
+// each says what is wrong in one line or, where the design says the demo carries on
+// silently, says nothing.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
