@@ -7,28 +7,16 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
-#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "render/xfile.h"
+#include "tests/render/x_parsing.h"
 #include "render/xfile_binary_format.h"
 #include "tests/test_files.h"
 
 namespace {
-
-bool ParseExact(std::string_view bytes, XMesh& out) {
-  std::unique_ptr<char[]> copy(new char[bytes.size()]);
-  std::memcpy(copy.get(), bytes.data(), bytes.size());
-  return ParseXFile(copy.get(), bytes.size(), out);
-}
-
-XMesh MustParse(std::string_view bytes) {
-  XMesh mesh;
-  EXPECT_TRUE(ParseExact(bytes, mesh));
-  return mesh;
-}
 
 bool Refused(std::string_view bytes) {
   XMesh mesh;

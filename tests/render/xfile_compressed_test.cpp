@@ -4,21 +4,14 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
-#include <cstring>
-#include <memory>
 #include <string>
 #include <string_view>
 
 #include "render/xfile.h"
+#include "tests/render/x_parsing.h"
 #include "tests/test_files.h"
 
 namespace {
-
-bool ParseExact(std::string_view bytes, XMesh& out) {
-  std::unique_ptr<char[]> copy(new char[bytes.size()]);
-  std::memcpy(copy.get(), bytes.data(), bytes.size());
-  return ParseXFile(copy.get(), bytes.size(), out);
-}
 
 bool Refused(std::string_view bytes) {
   XMesh mesh;

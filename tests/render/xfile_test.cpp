@@ -1,14 +1,11 @@
 // Tests for the text .x loader: what real exporter output must produce, and what
 // malformed or hostile input must be refused without crashing or over-allocating.
-// Inputs are copied into exactly-sized heap buffers so sanitizers catch any read past
-// the end.
 #include "render/xfile.h"
+#include "tests/render/x_parsing.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstring>
-#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,18 +13,6 @@
 namespace {
 
 const std::string kHeader = "xof 0302txt 0032\n";
-
-bool ParseExact(std::string_view text, XMesh& out) {
-  std::unique_ptr<char[]> copy(new char[text.size()]);
-  std::memcpy(copy.get(), text.data(), text.size());
-  return ParseXFile(copy.get(), text.size(), out);
-}
-
-XMesh MustParse(std::string_view text) {
-  XMesh mesh;
-  EXPECT_TRUE(ParseExact(text, mesh));
-  return mesh;
-}
 
 // A refused file must also leave `out` empty, even if it held data before.
 ::testing::AssertionResult Refused(std::string_view text) {
