@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "render/xfile.h"
-#include "tests/render/x_parsing.h"
 #include "render/xfile_binary_format.h"
+#include "tests/render/x_parsing.h"
 #include "tests/test_files.h"
 
 namespace {

@@ -1,7 +1,6 @@
 // Tests for the text .x loader: what real exporter output must produce, and what
 // malformed or hostile input must be refused without crashing or over-allocating.
 #include "render/xfile.h"
-#include "tests/render/x_parsing.h"
 
 #include <gtest/gtest.h>
 
@@ -9,6 +8,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "tests/render/x_parsing.h"
 
 namespace {
 
