@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <thread>
 
+#include "tests/program_run.h"
 #include "tools/capture/png_writer.h"
 
 namespace {
@@ -160,28 +161,19 @@ XDesktop::~XDesktop() {
 pid_t XDesktop::Spawn(const std::vector<std::string>& argv, const std::string& folder, int outFd,
                       int errFd) {
   // The test program itself runs on SDL's offscreen driver; its children use this display.
-  std::vector<std::string> environment;
-  for (char** entry = environ; *entry; ++entry) {
-    const std::string variable = *entry;
-    const std::string name = variable.substr(0, variable.find('='));
-    if (name != "DISPLAY" && name != "WAYLAND_DISPLAY" && name != "SDL_VIDEODRIVER" &&
-        name != "SDL_AUDIODRIVER")
-      environment.push_back(variable);
-  }
-  if (!name_.empty()) environment.push_back("DISPLAY=" + name_);
-  environment.push_back("SDL_AUDIODRIVER=dummy");
-  std::vector<char*> args, envp;
+  ChildEnvironment environment({{"DISPLAY", name_},
+                                {"WAYLAND_DISPLAY", ""},
+                                {"SDL_VIDEODRIVER", ""},
+                                {"SDL_AUDIODRIVER", "dummy"}});
+  std::vector<char*> args;
   for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
-  for (const std::string& variable : environment)
-    envp.push_back(const_cast<char*>(variable.c_str()));
   args.push_back(nullptr);
-  envp.push_back(nullptr);
   const pid_t pid = fork();
   if (pid == 0) {
     if (!folder.empty() && chdir(folder.c_str()) != 0) _exit(126);
     if (outFd >= 0) dup2(outFd, 1);
     if (errFd >= 0) dup2(errFd, 2);
-    execvpe(args[0], args.data(), envp.data());
+    execvpe(args[0], args.data(), environment.Envp());
     _exit(127);
   }
   children_.push_back(pid);

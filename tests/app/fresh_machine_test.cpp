@@ -21,8 +21,7 @@
 #include <vector>
 
 #include "tests/demo_data.h"
-
-extern char** environ;
+#include "tests/program_run.h"
 
 namespace {
 
@@ -36,27 +35,12 @@ struct Outcome {
   std::string errors;         // what it wrote on stdout and stderr
 };
 
-// The environment the program gets: ours, with `changes` applied (an empty value unsets).
-std::vector<std::string> Environment(const std::map<std::string, std::string>& changes) {
-  std::vector<std::string> result;
-  for (char** entry = environ; *entry; ++entry) {
-    const std::string text = *entry;
-    if (!changes.count(text.substr(0, text.find('=')))) result.push_back(text);
-  }
-  for (const auto& [name, value] : changes)
-    if (!value.empty()) result.push_back(name + "=" + value);
-  return result;
-}
-
 // Runs `program` in the current directory for `seconds` (or until it ends by itself), then
 // sends SIGTERM. With `asNobody`, a root test run drops to the unprivileged user first, so
 // that file permissions hold for it as they would for anyone else.
 Outcome RunFor(const char* program, double seconds,
-                   const std::map<std::string, std::string>& changes, bool asNobody = false) {
-  std::vector<std::string> environment = Environment(changes);
-  std::vector<char*> envp;
-  for (std::string& entry : environment) envp.push_back(entry.data());
-  envp.push_back(nullptr);
+               const std::map<std::string, std::string>& changes, bool asNobody = false) {
+  ChildEnvironment environment(changes);  // an empty value unsets
   int output[2];
   if (pipe(output) != 0) return {};
   const pid_t child = fork();
@@ -67,7 +51,7 @@ Outcome RunFor(const char* program, double seconds,
     close(output[1]);
     if (asNobody && getuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(126);
     char* argv[] = {const_cast<char*>(program), nullptr};
-    execve(program, argv, envp.data());
+    execve(program, argv, environment.Envp());
     _exit(kCannotStart);
   }
   close(output[1]);
@@ -180,10 +164,10 @@ TEST(FreshMachine, DisplayThatIsNotThereEndsWithTheDeviceMessage) {
   DemoDataDir data;
   for (const char* program : {EMBERHALL_DEMO, EMBERHALL_FULLSCREEN_DEMO}) {
     const Outcome outcome = RunFor(program, 20,
-                                       {{"SDL_VIDEODRIVER", ""},
-                                        {"WAYLAND_DISPLAY", ""},
-                                        {"XDG_RUNTIME_DIR", Here()},  // no wayland-0 to fall to
-                                        {"DISPLAY", ":4711"}});
+                                   {{"SDL_VIDEODRIVER", ""},
+                                    {"WAYLAND_DISPLAY", ""},
+                                    {"XDG_RUNTIME_DIR", Here()},  // no wayland-0 to fall to
+                                    {"DISPLAY", ":4711"}});
     EXPECT_FALSE(outcome.stillRunning) << program;
     EXPECT_TRUE(outcome.exited) << program << ": " << outcome.errors;
     EXPECT_EQ(outcome.code, 0) << program;
