@@ -1,13 +1,10 @@
 // Benchmarks run headless, on Mesa's software GL through SDL's offscreen driver.
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
+#include "tests/headless.h"
 
 int main(int argc, char** argv) {
-  unsetenv("DISPLAY");
-  unsetenv("WAYLAND_DISPLAY");
-  setenv("SDL_VIDEODRIVER", "offscreen", 1);
-  setenv("SDL_AUDIODRIVER", "dummy", 1);
+  RunHeadless();
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();

@@ -19,6 +19,7 @@
 #include "app/app.h"
 #include "platform/tick.h"
 #include "render/tool_hooks.h"
+#include "tests/headless.h"
 
 namespace {
 
@@ -48,10 +49,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: frame_times [--to T]   (0 < T <= 200)\n");
     return 2;
   }
-  unsetenv("DISPLAY");
-  unsetenv("WAYLAND_DISPLAY");
-  setenv("SDL_VIDEODRIVER", "offscreen", 1);
-  setenv("SDL_AUDIODRIVER", "dummy", 1);
+  RunHeadless();
 
   std::vector<Section> sections = {
       {"opening warps", 0, 14, {}},   {"figure in the warps", 14, 30, {}},
