@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "app/app.h"
+#include "bench/percentile.h"
 #include "platform/tick.h"
 #include "render/tool_hooks.h"
 
@@ -54,10 +55,6 @@ uint64_t BootMilliseconds() {
   timespec now{};
   clock_gettime(CLOCK_BOOTTIME, &now);
   return uint64_t(now.tv_sec) * 1000 + uint64_t(now.tv_nsec) / 1000000;
-}
-
-double Percentile(const std::vector<double>& sorted, double p) {
-  return sorted[std::min(sorted.size() - 1, size_t(p * double(sorted.size())))];
 }
 
 void Report(std::vector<double> intervals) {

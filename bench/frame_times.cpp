@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "app/app.h"
+#include "bench/percentile.h"
 #include "platform/tick.h"
 #include "render/tool_hooks.h"
 #include "tests/headless.h"
@@ -31,10 +32,6 @@ struct Section {
   double from, to;  // demo seconds; a frame at a shared boundary counts in the later one
   std::vector<double> ms;
 };
-
-double Percentile(const std::vector<double>& sorted, double p) {
-  return sorted[std::min(sorted.size() - 1, size_t(p * double(sorted.size())))];
-}
 
 }  // namespace
 
