@@ -12,23 +12,9 @@
 #include <string>
 #include <vector>
 
+#include "tests/test_files.h"
+
 namespace {
-
-void Put16(std::string& out, uint32_t value) {
-  out += char(value & 0xFF);
-  out += char((value >> 8) & 0xFF);
-}
-
-void Put32(std::string& out, uint32_t value) {
-  for (int shift = 0; shift < 32; shift += 8) out += char((value >> shift) & 0xFF);
-}
-
-void PutFloat(std::string& out, float value) {
-  uint32_t bits = 0;
-  static_assert(sizeof bits == sizeof value);
-  __builtin_memcpy(&bits, &value, sizeof bits);
-  Put32(out, bits);
-}
 
 bool Write(const std::filesystem::path& path, const std::string& bytes) {
   FILE* file = std::fopen(path.c_str(), "wb");
