@@ -3,6 +3,8 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <fstream>
+#include <iterator>
 
 TempDir::TempDir(const std::string& tag)
     : path_(std::filesystem::temp_directory_path() /
@@ -13,6 +15,11 @@ TempDir::TempDir(const std::string& tag)
 
 TempDir::~TempDir() {
   std::filesystem::remove_all(path_);
+}
+
+std::string FileContents(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 void Put16(std::string& out, uint32_t value) {

@@ -18,6 +18,9 @@ class TempDir {
   std::filesystem::path path_;
 };
 
+// The whole file at `path`; "" when it cannot be read.
+std::string FileContents(const std::filesystem::path& path);
+
 void Put16(std::string& out, uint32_t value);
 void Put32(std::string& out, uint32_t value);
 void PutFloat(std::string& out, float value);

@@ -10,14 +10,13 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "platform/tick.h"
 #include "tests/demo_data.h"
 #include "tests/program_run.h"
+#include "tests/test_files.h"
 #include "timeline/demo_clock.h"
 
 namespace {
@@ -25,13 +24,6 @@ namespace {
 // Runs emberhall-capture with `arguments` in the current directory.
 ProgramResult Capture(const std::string& arguments) {
   return RunProgram(std::string(EMBERHALL_CAPTURE) + " --quiet " + arguments);
-}
-
-std::string Contents(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::ostringstream out;
-  out << file.rdbuf();
-  return out.str();
 }
 
 // An RGBA image decoded from the capture's own PNG files (8-bit RGB, no row filters).
@@ -47,7 +39,7 @@ uint32_t BigEndian(const std::string& bytes, size_t at) {
 }
 
 Image ReadPng(const std::string& path) {
-  const std::string file = Contents(path);
+  const std::string file = FileContents(path);
   Image image;
   std::string packed;
   for (size_t at = 8; at + 12 <= file.size();) {
@@ -98,7 +90,7 @@ TEST_F(CaptureTest, SameRangeTwiceGivesIdenticalFrames) {
   int frames = 0;
   for (const auto& entry : std::filesystem::directory_iterator("a")) {
     const std::string name = entry.path().filename();
-    EXPECT_EQ(Contents("a/" + name), Contents("b/" + name)) << name;
+    EXPECT_EQ(FileContents("a/" + name), FileContents("b/" + name)) << name;
     ++frames;
   }
   EXPECT_EQ(frames, 6);
@@ -107,18 +99,18 @@ TEST_F(CaptureTest, SameRangeTwiceGivesIdenticalFrames) {
 TEST_F(CaptureTest, StillAtATimeEqualsThatFrameOfARangeRun) {
   ASSERT_EQ(Capture("--at 31.5 --fps 10").status, 0);
   ASSERT_EQ(Capture("--png range --from 31 --to 32 --fps 10").status, 0);
-  const std::string still = Contents(FrameFileName(315));
+  const std::string still = FileContents(FrameFileName(315));
   ASSERT_FALSE(still.empty());
-  EXPECT_EQ(still, Contents("range/" + FrameFileName(315)));
-  EXPECT_NE(still, Contents("range/" + FrameFileName(314))) << "the echoes move between frames";
+  EXPECT_EQ(still, FileContents("range/" + FrameFileName(315)));
+  EXPECT_NE(still, FileContents("range/" + FrameFileName(314))) << "the echoes move between frames";
 }
 
 TEST_F(CaptureTest, FramesRunButNotDrawnLeaveTheStillAsIfTheyHadBeenDrawn) {
   ASSERT_EQ(Capture("--at 35 --fps 2").status, 0);  // frames 0 to 69 are not drawn
   ASSERT_EQ(Capture("--png every --from 0 --to 35 --fps 2").status, 0);  // every one is
-  const std::string still = Contents(FrameFileName(70));
+  const std::string still = FileContents(FrameFileName(70));
   ASSERT_FALSE(still.empty());
-  EXPECT_EQ(still, Contents("every/" + FrameFileName(70)));
+  EXPECT_EQ(still, FileContents("every/" + FrameFileName(70)));
 }
 
 TEST_F(CaptureTest, VideoHasTheRangesFramesAndTheSoundTrack) {
@@ -209,7 +201,7 @@ TEST_F(CaptureTest, MissingDataIsListedAndTheCaptureStillRuns) {
 
 TEST_F(CaptureTest, TraceHoldsTheCallsOfEachCapturedFrame) {
   ASSERT_EQ(Capture("--at 1 --at 2 --fps 2 --trace calls.txt").status, 0);
-  const std::string trace = Contents("calls.txt");
+  const std::string trace = FileContents("calls.txt");
   EXPECT_EQ(trace.rfind("# frame 2\nClear(", 0), 0u) << trace.substr(0, 80);
   EXPECT_NE(trace.find("# frame 4\nClear("), std::string::npos);
   EXPECT_EQ(trace.find("# frame 3"), std::string::npos);
@@ -218,15 +210,11 @@ TEST_F(CaptureTest, TraceHoldsTheCallsOfEachCapturedFrame) {
 
 TEST_F(CaptureTest, SupersampledStillsKeepTheirSize) {
   ASSERT_EQ(Capture("--at 7 --fps 2 --scale 2").status, 0);
-  const std::string png = Contents(FrameFileName(14));
+  const std::string png = FileContents(FrameFileName(14));
   ASSERT_GT(png.size(), 24u);
   // IHDR width and height, big-endian, at bytes 16 and 20.
-  auto be32 = [&](size_t at) {
-    return (uint32_t(uint8_t(png[at])) << 24) | (uint32_t(uint8_t(png[at + 1])) << 16) |
-           (uint32_t(uint8_t(png[at + 2])) << 8) | uint32_t(uint8_t(png[at + 3]));
-  };
-  EXPECT_EQ(be32(16), 800u);
-  EXPECT_EQ(be32(20), 600u);
+  EXPECT_EQ(BigEndian(png, 16), 800u);
+  EXPECT_EQ(BigEndian(png, 20), 600u);
 }
 
 // A still late in the demo is reached by running the frames before it with their draws
@@ -239,13 +227,13 @@ TEST_F(CaptureTest, FastForwardedStillsEqualStillsWithEveryFrameDrawn) {
     std::filesystem::rename(FrameFileName(frame), "skipped/" + FrameFileName(frame));
   ASSERT_EQ(Capture("--fps 2 --at 38 --at 118 --trace drawn.txt --render-all").status, 0);
   for (int64_t frame : {76, 236}) {
-    const std::string still = Contents(FrameFileName(frame));
+    const std::string still = FileContents(FrameFileName(frame));
     ASSERT_FALSE(still.empty());
-    EXPECT_EQ(Contents("skipped/" + FrameFileName(frame)), still) << frame;
+    EXPECT_EQ(FileContents("skipped/" + FrameFileName(frame)), still) << frame;
   }
-  const std::string trace = Contents("drawn.txt");
+  const std::string trace = FileContents("drawn.txt");
   EXPECT_NE(trace.find("# frame 236\nClear("), std::string::npos);
-  EXPECT_EQ(Contents("skipped.txt"), trace);
+  EXPECT_EQ(FileContents("skipped.txt"), trace);
 }
 
 TEST_F(CaptureTest, AWiderSizeCentresThePictureBetweenBlackBars) {

@@ -3,21 +3,14 @@
 #include "tools/assets/icon.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <utility>
 
-namespace {
+#include "tests/test_files.h"
 
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+namespace {
 
 TEST(Icon, IsAHotFlameOnADarkGround) {
   const textures::Canvas icon = PaintIcon(256);
@@ -33,16 +26,12 @@ TEST(Icon, IsAHotFlameOnADarkGround) {
 }
 
 TEST(Icon, IsTheSamePngOnEveryRun) {
-  const std::string base =
-      (std::filesystem::temp_directory_path() / ("emberhall_icon_" + std::to_string(getpid())))
-          .string();
-  ASSERT_TRUE(WriteIcon(base + "a.png", 256));
-  ASSERT_TRUE(WriteIcon(base + "b.png", 256));
-  const std::string a = ReadAll(base + "a.png");
+  const TempDir dir("icon");
+  ASSERT_TRUE(WriteIcon(dir.Path() / "a.png", 256));
+  ASSERT_TRUE(WriteIcon(dir.Path() / "b.png", 256));
+  const std::string a = FileContents(dir.Path() / "a.png");
   EXPECT_EQ(a.substr(0, 8), "\x89PNG\r\n\x1a\n");
-  EXPECT_EQ(a, ReadAll(base + "b.png"));
-  std::filesystem::remove(base + "a.png");
-  std::filesystem::remove(base + "b.png");
+  EXPECT_EQ(a, FileContents(dir.Path() / "b.png"));
 }
 
 }  // namespace

@@ -13,8 +13,6 @@
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <set>
 #include <string>
@@ -43,11 +41,6 @@ const TempDir& Generated() {
   static const bool written = WriteModels(dir.Path().string());
   EXPECT_TRUE(written);
   return dir;
-}
-
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 struct Point {
@@ -93,7 +86,7 @@ struct Loaded {
 }
 
 Loaded Load(const std::string& name) {
-  const std::string file = ReadFile(Generated().Path() / name);
+  const std::string file = FileContents(Generated().Path() / name);
   Loaded model;
   const bool isX = name.ends_with(".x");
   EXPECT_TRUE(isX ? ReadX(file, model) : ReadMsh(file, model)) << name;
@@ -188,7 +181,7 @@ TEST(Models, EveryXFileParsesWithCoordinatesAndIndicesInRange) {
 
 TEST(Models, XFilesUseTheStandardSeparators) {
   // Other X readers insist on ';' after every value and ',' between list items.
-  const std::string cube = ReadFile(Generated().Path() / "kub.x");
+  const std::string cube = FileContents(Generated().Path() / "kub.x");
   EXPECT_EQ(cube.rfind("xof 0302txt 0032\n", 0), 0u);
   EXPECT_NE(cube.find("Mesh kub {\n 24;\n 50.0000;"), std::string::npos);
   EXPECT_NE(cube.find(" 3;0,1,3;,\n"), std::string::npos);
@@ -200,9 +193,9 @@ TEST(Models, GenerationGivesTheSameBytesEveryRun) {
   const TempDir second("models_b");
   ASSERT_TRUE(WriteModels(second.Path().string()));
   for (const std::string& name : kExpectedFiles) {
-    const std::string first = ReadFile(Generated().Path() / name);
+    const std::string first = FileContents(Generated().Path() / name);
     EXPECT_FALSE(first.empty()) << name;
-    EXPECT_TRUE(first == ReadFile(second.Path() / name)) << name;
+    EXPECT_TRUE(first == FileContents(second.Path() / name)) << name;
   }
 }
 
