@@ -121,7 +121,7 @@ IDirect3DDevice8::IDirect3DDevice8(GlSurface* surface, int width, int height)
   int frameWidth = 0, frameHeight = 0;
   OutputSize(frameWidth, frameHeight);
   if (frameWidth == 0) frameWidth = width, frameHeight = height;
-  const PixelRect picture = FitPicture(width, height, frameWidth, frameHeight);
+  const FrameRect picture = LetterboxRect(width, height, frameWidth, frameHeight);
   const float shift = 0.5f - 1.0f / 64.0f;
   const float screen[4] = {2.0f / width, 2.0f / height, 2.0f * shift / picture.width,
                            2.0f * shift / picture.height};

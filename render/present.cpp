@@ -31,7 +31,7 @@ void PresentToWindow(GlSurface& surface, int width, int height,
   }
   if (target) target->BlitToWindow(windowWidth, windowHeight);
   PresentSurface(surface);
-  const bool windowSized = target && target->Scale() == 1 && target->Width() == width &&
-                           target->Height() == height;
+  const bool windowSized =
+      target && target->Scale() == 1 && target->Width() == width && target->Height() == height;
   if (windowSized && fits) target.reset();
 }

@@ -14,13 +14,16 @@
 struct GlSurface;
 class ScaledTarget;
 
-// A rectangle in window pixels, measured from the top-left corner.
+// A rectangle of pixels, measured from the top-left corner.
 struct FrameRect {
   int x, y, width, height;
   bool operator==(const FrameRect&) const = default;
 };
 
-// Where a frame of frameWidth x frameHeight is shown in a window of the given size.
+// Where a frame of frameWidth x frameHeight is shown in a window of the given size: the
+// largest rectangle of its shape that fits, centred, its sides rounded to the nearest pixel.
+// Capture frames of another size place the back buffer's picture the same way
+// (render/render_scale.h).
 FrameRect LetterboxRect(int frameWidth, int frameHeight, int windowWidth, int windowHeight);
 
 // Shows the frame just drawn (width x height) in the window and swaps, then picks where the

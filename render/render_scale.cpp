@@ -1,10 +1,8 @@
 #include "render/render_scale.h"
 
-#include <algorithm>
 #include <cstring>
 
 #include "render/gl_profile.h"
-#include "render/present.h"
 #include "render/tool_hooks.h"
 
 namespace {
@@ -37,14 +35,6 @@ void SetOutputSize(int width, int height) {
 void OutputSize(int& width, int& height) {
   width = g_outputWidth;
   height = g_outputHeight;
-}
-
-PixelRect FitPicture(int backWidth, int backHeight, int frameWidth, int frameHeight) {
-  const int64_t fullWidth = (int64_t(frameHeight) * backWidth + backHeight / 2) / backHeight;
-  const int64_t fullHeight = (int64_t(frameWidth) * backHeight + backWidth / 2) / backWidth;
-  const int width = int(std::min<int64_t>(frameWidth, fullWidth));
-  const int height = int(std::min<int64_t>(frameHeight, fullHeight));
-  return {(frameWidth - width) / 2, (frameHeight - height) / 2, width, height};
 }
 
 void ReadPixelsTopDown(int width, int height, std::vector<uint8_t>& rgba) {
@@ -81,7 +71,7 @@ void FilterDown(const uint8_t* rendered, int width, int height, int scale, uint8
 ScaledTarget::ScaledTarget(int backWidth, int backHeight, int frameWidth, int frameHeight,
                            int scale)
     : width_(frameWidth), height_(frameHeight), scale_(scale) {
-  const PixelRect picture = FitPicture(backWidth, backHeight, frameWidth, frameHeight);
+  const FrameRect picture = LetterboxRect(backWidth, backHeight, frameWidth, frameHeight);
   picture_ = {picture.x * scale, picture.y * scale, picture.width * scale, picture.height * scale};
   const int renderedWidth = frameWidth * scale, renderedHeight = frameHeight * scale;
   glGenRenderbuffers(1, &color_);

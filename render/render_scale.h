@@ -12,19 +12,14 @@
 #include <cstdint>
 #include <vector>
 
+#include "render/present.h"
+
 // The scale of devices created from now on (SetRenderScale in render/tool_hooks.h);
 // 1, the default, turns supersampling off.
 int RenderScale();
 // The frame size of devices created from now on (SetOutputSize in render/tool_hooks.h);
 // 0 x 0 when it is the back buffer's.
 void OutputSize(int& width, int& height);
-
-// A rectangle of pixels, x from the left and y from the top.
-struct PixelRect {
-  int x, y, width, height;
-};
-// Where a picture of the back buffer's shape lies in a frame: as large as fits, centred.
-PixelRect FitPicture(int backWidth, int backHeight, int frameWidth, int frameHeight);
 
 // The offscreen framebuffer of one device. Needs the device's GL context current.
 class ScaledTarget {
@@ -45,7 +40,7 @@ class ScaledTarget {
 
  private:
   int width_, height_, scale_;
-  PixelRect picture_;  // in rendered pixels, y from the top
+  FrameRect picture_;  // in rendered pixels, y from the top
   unsigned framebuffer_ = 0, color_ = 0, depth_ = 0;
 };
 

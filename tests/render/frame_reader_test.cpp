@@ -7,7 +7,6 @@
 #include <cstring>
 #include <vector>
 
-#include "render/render_scale.h"
 #include "render/tool_hooks.h"
 #include "tests/gl_test.h"
 
@@ -48,23 +47,6 @@ constexpr Rgba kBlack{0, 0, 0, 255}, kBackground{10, 20, 30, 255}, kWhite{255, 2
 
 void Background() {
   g_device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF0A141E, 1.0f, 0);
-}
-
-TEST(FitPicture, TheLargestRectangleOfTheBackBuffersShapeCentred) {
-  const struct {
-    int width, height;
-    PixelRect expected;
-  } cases[] = {{800, 600, {0, 0, 800, 600}},
-               {1440, 1080, {0, 0, 1440, 1080}},
-               {1920, 1080, {240, 0, 1440, 1080}},
-               {1000, 1000, {0, 125, 1000, 750}}};
-  for (const auto& c : cases) {
-    const PixelRect r = FitPicture(800, 600, c.width, c.height);
-    EXPECT_EQ(r.x, c.expected.x) << c.width << 'x' << c.height;
-    EXPECT_EQ(r.y, c.expected.y) << c.width << 'x' << c.height;
-    EXPECT_EQ(r.width, c.expected.width) << c.width << 'x' << c.height;
-    EXPECT_EQ(r.height, c.expected.height) << c.width << 'x' << c.height;
-  }
 }
 
 using FrameReaderTest = DeviceTest;

@@ -21,6 +21,13 @@ TEST(Letterbox, ATallWindowGetsBarsAboveAndBelow) {
   EXPECT_EQ(LetterboxRect(800, 600, 1024, 1000), (FrameRect{0, 116, 1024, 768}));
 }
 
+// The capture's frame sizes place the back buffer's picture the same way.
+TEST(Letterbox, CaptureFramesHoldTheLargestPictureCentred) {
+  EXPECT_EQ(LetterboxRect(800, 600, 1440, 1080), (FrameRect{0, 0, 1440, 1080}));
+  EXPECT_EQ(LetterboxRect(800, 600, 1920, 1080), (FrameRect{240, 0, 1440, 1080}));
+  EXPECT_EQ(LetterboxRect(800, 600, 1000, 1000), (FrameRect{0, 125, 1000, 750}));
+}
+
 TEST(Letterbox, HiDpiDrawablesScaleByWholeFactorsExactly) {
   EXPECT_EQ(LetterboxRect(800, 600, 1600, 1200), (FrameRect{0, 0, 1600, 1200}));
   EXPECT_EQ(LetterboxRect(800, 600, 3840, 2160), (FrameRect{480, 0, 2880, 2160}));
