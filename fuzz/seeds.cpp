@@ -16,13 +16,6 @@
 
 namespace {
 
-bool Write(const std::filesystem::path& path, const std::string& bytes) {
-  FILE* file = std::fopen(path.c_str(), "wb");
-  if (!file) return false;
-  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-  return std::fclose(file) == 0 && written;
-}
-
 // A BMP: file header, an info header of `infoSize` bytes (12 for the OS/2 core header),
 // then `extra` (masks after a 40-byte header, or the palette) and the pixels.
 std::string Bmp(uint32_t infoSize, int32_t width, int32_t height, uint16_t bpp,
@@ -108,7 +101,7 @@ void WriteBmps(const std::filesystem::path& dir, bool& ok) {
       // A few bytes that claim 16384 by 4096 pixels: the decompression bomb the limits refuse.
       {"rle8-bomb.bmp", Bmp(40, 16384, 4096, 8, 1, Palette(2), Bytes({0x00, 0x01}))},
   };
-  for (const auto& f : files) ok = Write(dir / f.name, f.bytes) && ok;
+  for (const auto& f : files) ok = WriteBytes(dir / f.name, f.bytes) && ok;
 }
 
 // A .msh file: header, vertices (with normals for flag 1), faces (with texture
@@ -144,7 +137,7 @@ void WriteMshes(const std::filesystem::path& dir, bool& ok) {
       {"truncated.msh", truncated},
       {"no-faces.msh", Msh(0, 3, {})},
   };
-  for (const auto& f : files) ok = Write(dir / f.name, f.bytes) && ok;
+  for (const auto& f : files) ok = WriteBytes(dir / f.name, f.bytes) && ok;
 }
 
 void WriteXFiles(const std::filesystem::path& dir, bool& ok) {
@@ -186,7 +179,7 @@ Frame Holder { { Shared } }
 )"},
       {"binary-header.x", "xof 0302bin 0032"},
   };
-  for (const auto& f : files) ok = Write(dir / f.name, f.text) && ok;
+  for (const auto& f : files) ok = WriteBytes(dir / f.name, f.text) && ok;
 }
 
 }  // namespace

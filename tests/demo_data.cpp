@@ -2,7 +2,6 @@
 
 #include <stdlib.h>
 
-#include <cstdio>
 #include <cstring>
 #include <vector>
 
@@ -47,9 +46,7 @@ std::string CubeMsh(float half) {
 }  // namespace
 
 void WriteFile(const std::string& path, const std::string& bytes) {
-  FILE* file = std::fopen(path.c_str(), "wb");
-  std::fwrite(bytes.data(), 1, bytes.size(), file);
-  std::fclose(file);
+  WriteBytes(path, bytes);
 }
 
 std::string SolidBmp(int width, int height, uint32_t rgb) {

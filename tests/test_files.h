@@ -20,6 +20,8 @@ class TempDir {
 
 // The whole file at `path`; "" when it cannot be read.
 std::string FileContents(const std::filesystem::path& path);
+// Writes `bytes` as the whole file at `path`; false when it cannot.
+bool WriteBytes(const std::filesystem::path& path, const std::string& bytes);
 
 void Put16(std::string& out, uint32_t value);
 void Put32(std::string& out, uint32_t value);
