@@ -5,8 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "tests/test_files.h"
@@ -15,13 +13,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string Contents(const std::string& path) {
-  std::ifstream file(path);
-  std::stringstream contents;
-  contents << file.rdbuf();
-  return contents.str();
-}
 
 // A folder to play from, holding a link to the build's default data set as Data.
 class PlayFolder : public TempDir {
@@ -146,7 +137,8 @@ TEST(DesktopMessageBox, TheFullScreenBuildShowsItsBoxOnAFreshDesktopAndEndsWhenI
   desktop.Xdotool({"windowfocus", "--sync", std::to_string(box)});
   desktop.Xdotool({"key", "Return"});
   EXPECT_EQ(desktop.WaitForExit(demo, 20), 0);
-  EXPECT_EQ(Contents(printedFile), "") << "the message went to standard error instead of the box";
+  EXPECT_EQ(FileContents(printedFile), "")
+      << "the message went to standard error instead of the box";
 }
 
 TEST(DesktopFramePacing, TheMeasurementRunsOnADisplay) {
@@ -157,7 +149,8 @@ TEST(DesktopFramePacing, TheMeasurementRunsOnADisplay) {
   const pid_t pacing =
       desktop.Launch({EMBERHALL_FRAME_PACING, "--seconds", "1"}, folder.Path(), printedFile);
   EXPECT_EQ(desktop.WaitForExit(pacing, 60), 0);
-  EXPECT_NE(Contents(printedFile).find("frames "), std::string::npos) << Contents(printedFile);
+  EXPECT_NE(FileContents(printedFile).find("frames "), std::string::npos)
+      << FileContents(printedFile);
 }
 
 }  // namespace
