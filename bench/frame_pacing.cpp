@@ -23,7 +23,7 @@
 #include "app/app.h"
 #include "bench/percentile.h"
 #include "platform/tick.h"
-#include "render/tool_hooks.h"
+#include "render/tool_switches.h"
 
 namespace {
 
@@ -89,11 +89,11 @@ int main(int argc, char** argv) {
   setenv("SDL_AUDIODRIVER", "dummy", 0);
 
   uint64_t offset = 0;
-  SetTickSource([&] { return BootMilliseconds() + offset; });
+  g_platformSwitches.tickSource = [&] { return BootMilliseconds() + offset; };
   std::vector<double> intervals;
   const double frequency = double(SDL_GetPerformanceFrequency());
   uint64_t first = 0, previous = 0;
-  SetPresentHook([&](IDirect3DDevice8&) {
+  g_renderSwitches.presentHook = [&](IDirect3DDevice8&) {
     const uint64_t now = SDL_GetPerformanceCounter();
     if (first == 0) {
       first = now;
@@ -111,7 +111,7 @@ int main(int argc, char** argv) {
       intervals.push_back(1000.0 * double(now - previous) / frequency);
     previous = now;
     if (since > 1.0 + options.seconds) PostQuitMessage(0);
-  });
+  };
   WinMain(GetModuleHandleA(nullptr), nullptr, "", SW_SHOWDEFAULT);
   Report(intervals);
   return 0;

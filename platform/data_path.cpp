@@ -10,9 +10,9 @@
 #include <cstring>
 #include <filesystem>
 
-namespace {
+#include "platform/tool_switches.h"
 
-std::function<void(const char*, const std::string&)> g_lookupObserver;
+namespace {
 
 bool Exists(const std::string& path) {
   struct stat info {};
@@ -65,13 +65,9 @@ std::string Resolve(const char* path) {
 
 }  // namespace
 
-void SetLookupObserver(std::function<void(const char*, const std::string&)> observer) {
-  g_lookupObserver = std::move(observer);
-}
-
 std::string ResolveDataPath(const char* path) {
   std::string resolved = Resolve(path);
-  if (g_lookupObserver && path) g_lookupObserver(path, resolved);
+  if (g_platformSwitches.lookupObserver && path) g_platformSwitches.lookupObserver(path, resolved);
   return resolved;
 }
 

@@ -5,7 +5,6 @@
 // case. An exact match wins over a case-blind one, so the lookup is stable.
 #pragma once
 
-#include <functional>
 #include <string>
 
 // The path of the existing file that `path` names, or "" when there is none.
@@ -18,7 +17,3 @@ std::string DataFolderProblem(const char* folder);
 
 // The whole file `path` names (through ResolveDataPath); false when it cannot be read.
 bool ReadDataFile(const char* path, std::string& contents);
-
-// Called with every path looked up and what it resolved to ("" when missing); tools use
-// it to list the files a data set lacks. An empty function removes it.
-void SetLookupObserver(std::function<void(const char* path, const std::string& resolved)> observer);

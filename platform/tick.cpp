@@ -2,9 +2,9 @@
 
 #include <time.h>
 
-namespace {
+#include "platform/tool_switches.h"
 
-std::function<uint64_t()> g_tickSource;
+namespace {
 
 // The system's uptime; a page has none, so in the browser the clock runs from the page's
 // start (its monotonic clock, performance.now).
@@ -17,12 +17,8 @@ constexpr clockid_t kUptimeClock = CLOCK_BOOTTIME;
 }  // namespace
 
 uint64_t GetTickCount() {
-  if (g_tickSource) return g_tickSource();
+  if (g_platformSwitches.tickSource) return g_platformSwitches.tickSource();
   timespec now{};
   clock_gettime(kUptimeClock, &now);
   return uint64_t(now.tv_sec) * 1000u + uint64_t(now.tv_nsec) / 1000000u;
-}
-
-void SetTickSource(std::function<uint64_t()> source) {
-  g_tickSource = std::move(source);
 }

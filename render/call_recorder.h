@@ -1,9 +1,9 @@
 // A record of device calls, one line per call ("SetRenderState(22, 1)"), in call order.
 //
-// The render layer writes to the recorder attached with SetCallRecorder (render/tool_hooks.h),
-// and only while one is attached, so recording costs nothing when off. Tests read it to check the
-// orders of calls the demo fixes; the capture tool writes it out as a trace. Resources appear by
-// name: vb3, ib4, tex7, or null.
+// The render layer writes to the recorder attached as g_renderSwitches.recorder
+// (render/tool_switches.h), and only while one is attached, so recording costs nothing when off.
+// Tests read it to check the orders of calls the demo fixes; the capture tool writes it out as a
+// trace. Resources appear by name: vb3, ib4, tex7, or null.
 #pragma once
 
 #include <sstream>
@@ -28,9 +28,3 @@ class CallRecorder {
  private:
   std::vector<std::string> calls_;
 };
-
-// The recorder every device call is written to; null (the default) records nothing.
-inline CallRecorder* g_activeCallRecorder = nullptr;
-inline CallRecorder* ActiveCallRecorder() {
-  return g_activeCallRecorder;
-}

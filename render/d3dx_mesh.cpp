@@ -7,7 +7,7 @@
 #include "platform/data_path.h"
 #include "render/normals.h"
 #include "render/render_internal.h"
-#include "render/tool_hooks.h"
+#include "render/tool_switches.h"
 #include "render/vertex_layout.h"
 #include "render/xfile.h"
 
@@ -24,8 +24,8 @@ bool MeshLayoutOf(DWORD fvf, VertexLayout& layout) {
 // call record, which shows what the demo does.
 class RecorderPause {
  public:
-  RecorderPause() : saved_(ActiveCallRecorder()) { SetCallRecorder(nullptr); }
-  ~RecorderPause() { SetCallRecorder(saved_); }
+  RecorderPause() : saved_(g_renderSwitches.recorder) { g_renderSwitches.recorder = nullptr; }
+  ~RecorderPause() { g_renderSwitches.recorder = saved_; }
 
  private:
   CallRecorder* saved_;
@@ -95,7 +95,7 @@ HRESULT ID3DXMesh::GetVertexBuffer(IDirect3DVertexBuffer8** buffer) {
   if (!buffer) return D3DERR_INVALIDCALL;
   vertices_->AddRef();
   *buffer = vertices_;
-  if (CallRecorder* recorder = ActiveCallRecorder())
+  if (CallRecorder* recorder = g_renderSwitches.recorder)
     recorder->Record("GetVertexBuffer", name_, vertices_->Name());
   return D3D_OK;
 }
@@ -104,7 +104,7 @@ HRESULT ID3DXMesh::GetIndexBuffer(IDirect3DIndexBuffer8** buffer) {
   if (!buffer) return D3DERR_INVALIDCALL;
   indices_->AddRef();
   *buffer = indices_;
-  if (CallRecorder* recorder = ActiveCallRecorder())
+  if (CallRecorder* recorder = g_renderSwitches.recorder)
     recorder->Record("GetIndexBuffer", name_, indices_->Name());
   return D3D_OK;
 }
@@ -128,7 +128,7 @@ HRESULT ID3DXMesh::CloneMeshFVF(DWORD options, DWORD fvf, IDirect3DDevice8* devi
     const std::vector<BYTE> indexBytes(indices_->Memory(), indices_->Memory() + indices_->Length());
     *clone = MakeMesh(device, fvf, vertexCount_, faceCount_, vertexBytes, indexBytes);
   }
-  if (CallRecorder* recorder = ActiveCallRecorder())
+  if (CallRecorder* recorder = g_renderSwitches.recorder)
     recorder->Record("CloneMeshFVF", name_, options, fvf, *clone ? (*clone)->RecordName() : "null");
   return *clone ? D3D_OK : D3DERR_INVALIDCALL;
 }
@@ -151,14 +151,14 @@ HRESULT D3DXLoadMeshFromX(const char* path, DWORD options, IDirect3DDevice8* dev
     *mesh = MeshFromX(device, x);
     if (materials) *materials = new ID3DXBuffer(0, RenderInternals::NextName(*device, "xbuf"));
   }
-  if (CallRecorder* recorder = ActiveCallRecorder())
+  if (CallRecorder* recorder = g_renderSwitches.recorder)
     recorder->Record("D3DXLoadMeshFromX", path ? path : "null", options,
                      *mesh ? (*mesh)->RecordName() : "null");
   return parsed ? D3D_OK : D3DXERR_INVALIDDATA;
 }
 
 HRESULT D3DXComputeNormals(ID3DXMesh* mesh, const DWORD* /*adjacency*/) {
-  if (CallRecorder* recorder = ActiveCallRecorder())
+  if (CallRecorder* recorder = g_renderSwitches.recorder)
     recorder->Record("D3DXComputeNormals", mesh ? mesh->RecordName() : "null");
   VertexLayout layout;
   if (!mesh || !MeshLayoutOf(mesh->fvf_, layout) || layout.normal < 0) return D3DERR_INVALIDCALL;

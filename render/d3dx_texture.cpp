@@ -22,7 +22,7 @@ HRESULT D3DXCreateTextureFromFileA(IDirect3DDevice8* device, const char* path,
   if (loaded)
     *texture = new IDirect3DTexture8(device, image.width, image.height, image.rgba.data(),
                                      RenderInternals::NextName(*device, "tex"));
-  if (CallRecorder* recorder = ActiveCallRecorder())
+  if (CallRecorder* recorder = g_renderSwitches.recorder)
     recorder->Record("D3DXCreateTextureFromFileA", path ? path : "null",
                      *texture ? (*texture)->Name() : "null");
   return loaded ? D3D_OK : D3DXERR_INVALIDDATA;

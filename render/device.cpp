@@ -10,27 +10,22 @@
 #include "render/present.h"
 #include "render/render_internal.h"
 #include "render/render_scale.h"
-#include "render/tool_hooks.h"
+#include "render/tool_switches.h"
 #include "render/vertex_layout.h"
 
 namespace {
 
-std::function<void(IDirect3DDevice8&)> g_presentHook;
-std::function<void(const char*)> g_glErrorHook;
-
 // GL's own report of an error, the moment a call makes one: to the hook tests set, or in
 // builds with assertions to standard error; release builds stay quiet.
 void ReportGlError(const char* message) {
-  if (g_glErrorHook) {
-    g_glErrorHook(message);
+  if (g_renderSwitches.glErrorHook) {
+    g_renderSwitches.glErrorHook(message);
   } else {
 #ifndef NDEBUG
     std::fprintf(stderr, "emberhall: GL error: %s\n", message);
 #endif
   }
 }
-
-bool g_skipDrawing = false;
 
 // A pre-transformed draw whose depth leaves 0..1 is an overlay: no depth test, no writes.
 bool IsOverlay(const BufferBase* stream, UINT stride, UINT first, UINT count) {
@@ -45,6 +40,23 @@ bool IsOverlay(const BufferBase* stream, UINT stride, UINT first, UINT count) {
   return false;
 }
 
+// After a tool has drawn over the window (g_renderSwitches.overlayHook), GL's state is
+// unknown: bind the device's own objects and target again and forget what was applied.
+void TakeGlBack(DeviceState& state, const ScaledTarget* target, int width, int height) {
+  state.gl = DeviceState::GL{};
+  glUseProgram(0);
+  glBindVertexArray(state.vao);
+  for (uint32_t s = 0; s < kStageCount; ++s) glBindSampler(s, state.samplers[s]);
+  glFrontFace(GL_CCW);
+  if (target) {
+    target->BindForDrawing();
+  } else {
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glDisable(GL_SCISSOR_TEST);
+    glViewport(0, 0, width, height);
+  }
+}
+
 // Binding takes a reference and unbinding or rebinding drops it, as Direct3D 8 does, so a
 // bound object the caller releases lives on until the device lets go of it.
 template <typename T>
@@ -55,26 +67,6 @@ void Rebind(T*& slot, T* object) {
 }
 
 }  // namespace
-
-void SetPresentHook(std::function<void(IDirect3DDevice8&)> hook) {
-  g_presentHook = std::move(hook);
-}
-
-void SetGlErrorHook(std::function<void(const char*)> hook) {
-  g_glErrorHook = std::move(hook);
-}
-
-void SetSkipDrawing(bool skip) {
-  g_skipDrawing = skip;
-}
-
-bool SkipDrawing() {
-  return g_skipDrawing;
-}
-
-void SetCallRecorder(CallRecorder* recorder) {
-  g_activeCallRecorder = recorder;
-}
 
 IDirect3DDevice8::IDirect3DDevice8(GlSurface* surface, int width, int height)
     : surface_(surface),
@@ -160,9 +152,9 @@ int RenderInternals::FrameScale(const IDirect3DDevice8& device) {
 
 HRESULT IDirect3DDevice8::Clear(DWORD rectCount, const void*, DWORD flags, D3DCOLOR color, float z,
                                 DWORD stencil) {
-  if (CallRecorder* recorder = ActiveCallRecorder())
+  if (CallRecorder* recorder = g_renderSwitches.recorder)
     recorder->Record("Clear", rectCount, flags, color, z, stencil);
-  if (g_skipDrawing) return D3D_OK;
+  if (g_renderSwitches.skipDrawing) return D3D_OK;
   GLbitfield mask = 0;
   if (flags & D3DCLEAR_TARGET) {
     glClearColor(((color >> 16) & 255) / 255.0f, ((color >> 8) & 255) / 255.0f,
@@ -184,19 +176,20 @@ HRESULT IDirect3DDevice8::Clear(DWORD rectCount, const void*, DWORD flags, D3DCO
 }
 
 HRESULT IDirect3DDevice8::BeginScene() {
-  if (CallRecorder* recorder = ActiveCallRecorder()) recorder->Record("BeginScene");
+  if (CallRecorder* recorder = g_renderSwitches.recorder) recorder->Record("BeginScene");
   return D3D_OK;
 }
 
 HRESULT IDirect3DDevice8::EndScene() {
-  if (CallRecorder* recorder = ActiveCallRecorder()) recorder->Record("EndScene");
+  if (CallRecorder* recorder = g_renderSwitches.recorder) recorder->Record("EndScene");
   return D3D_OK;
 }
 
 HRESULT IDirect3DDevice8::Present(const void*, const void*, HWND, const void*) {
-  if (CallRecorder* recorder = ActiveCallRecorder()) recorder->Record("Present");
-  if (g_presentHook) g_presentHook(*this);
+  if (CallRecorder* recorder = g_renderSwitches.recorder) recorder->Record("Present");
+  if (g_renderSwitches.presentHook) g_renderSwitches.presentHook(*this);
   PresentToWindow(*surface_, width_, height_, scaledTarget_);
+  if (g_renderSwitches.overlayHook) TakeGlBack(*state_, scaledTarget_.get(), width_, height_);
   return D3D_OK;
 }
 
@@ -217,7 +210,7 @@ void IDirect3DDevice8::ReadBackBuffer(std::vector<uint8_t>& rgba) const {
 
 HRESULT IDirect3DDevice8::SetTransform(D3DTRANSFORMSTATETYPE type, const D3DMATRIX* matrix) {
   if (!matrix) return D3DERR_INVALIDCALL;
-  if (CallRecorder* recorder = ActiveCallRecorder()) {
+  if (CallRecorder* recorder = g_renderSwitches.recorder) {
     const float(&m)[4][4] = matrix->m;
     recorder->Record("SetTransform", type, m[0][0], m[0][1], m[0][2], m[0][3], m[1][0], m[1][1],
                      m[1][2], m[1][3], m[2][0], m[2][1], m[2][2], m[2][3], m[3][0], m[3][1],
@@ -249,7 +242,7 @@ HRESULT IDirect3DDevice8::GetTransform(D3DTRANSFORMSTATETYPE type, D3DMATRIX* ma
 }
 
 HRESULT IDirect3DDevice8::SetRenderState(D3DRENDERSTATETYPE state, DWORD value) {
-  if (CallRecorder* recorder = ActiveCallRecorder())
+  if (CallRecorder* recorder = g_renderSwitches.recorder)
     recorder->Record("SetRenderState", state, value);
   if (state >= kRenderStateCount) return D3DERR_INVALIDCALL;
   state_->d3d.render[state] = value;
@@ -264,7 +257,7 @@ HRESULT IDirect3DDevice8::GetRenderState(D3DRENDERSTATETYPE state, DWORD* value)
 
 HRESULT IDirect3DDevice8::SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type,
                                                DWORD value) {
-  if (CallRecorder* recorder = ActiveCallRecorder())
+  if (CallRecorder* recorder = g_renderSwitches.recorder)
     recorder->Record("SetTextureStageState", stage, type, value);
   if (stage >= kStageCount || type >= kStageStateCount) return D3DERR_INVALIDCALL;
   state_->d3d.stage[stage][type] = value;
@@ -279,7 +272,7 @@ HRESULT IDirect3DDevice8::GetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATE
 }
 
 HRESULT IDirect3DDevice8::SetTexture(DWORD stage, IDirect3DTexture8* texture) {
-  if (CallRecorder* recorder = ActiveCallRecorder())
+  if (CallRecorder* recorder = g_renderSwitches.recorder)
     recorder->Record("SetTexture", stage, texture ? texture->Name() : "null");
   if (stage >= kStageCount) return D3DERR_INVALIDCALL;
   Rebind(state_->d3d.textures[stage], texture);
@@ -292,7 +285,7 @@ HRESULT IDirect3DDevice8::CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf
   *buffer = length
                 ? new IDirect3DVertexBuffer8(this, length, RenderInternals::NextName(*this, "vb"))
                 : nullptr;
-  if (CallRecorder* recorder = ActiveCallRecorder())
+  if (CallRecorder* recorder = g_renderSwitches.recorder)
     recorder->Record("CreateVertexBuffer", length, usage, fvf, pool,
                      *buffer ? (*buffer)->Name() : "null");
   return *buffer ? D3D_OK : D3DERR_INVALIDCALL;
@@ -304,21 +297,21 @@ HRESULT IDirect3DDevice8::CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT 
   *buffer = length && format == D3DFMT_INDEX16
                 ? new IDirect3DIndexBuffer8(this, length, RenderInternals::NextName(*this, "ib"))
                 : nullptr;
-  if (CallRecorder* recorder = ActiveCallRecorder())
+  if (CallRecorder* recorder = g_renderSwitches.recorder)
     recorder->Record("CreateIndexBuffer", length, usage, format, pool,
                      *buffer ? (*buffer)->Name() : "null");
   return *buffer ? D3D_OK : D3DERR_INVALIDCALL;
 }
 
 HRESULT IDirect3DDevice8::SetVertexShader(DWORD fvf) {
-  if (CallRecorder* recorder = ActiveCallRecorder()) recorder->Record("SetVertexShader", fvf);
+  if (CallRecorder* recorder = g_renderSwitches.recorder) recorder->Record("SetVertexShader", fvf);
   state_->d3d.fvf = fvf;
   return D3D_OK;
 }
 
 HRESULT IDirect3DDevice8::SetStreamSource(UINT stream, IDirect3DVertexBuffer8* buffer,
                                           UINT stride) {
-  if (CallRecorder* recorder = ActiveCallRecorder())
+  if (CallRecorder* recorder = g_renderSwitches.recorder)
     recorder->Record("SetStreamSource", stream, buffer ? buffer->Name() : "null", stride);
   if (stream != 0) return D3DERR_INVALIDCALL;
   Rebind(state_->d3d.stream, buffer);
@@ -327,7 +320,7 @@ HRESULT IDirect3DDevice8::SetStreamSource(UINT stream, IDirect3DVertexBuffer8* b
 }
 
 HRESULT IDirect3DDevice8::SetIndices(IDirect3DIndexBuffer8* buffer, UINT baseVertexIndex) {
-  if (CallRecorder* recorder = ActiveCallRecorder())
+  if (CallRecorder* recorder = g_renderSwitches.recorder)
     recorder->Record("SetIndices", buffer ? buffer->Name() : "null", baseVertexIndex);
   Rebind(state_->d3d.indices, buffer);
   state_->d3d.baseVertex = baseVertexIndex;
@@ -336,7 +329,7 @@ HRESULT IDirect3DDevice8::SetIndices(IDirect3DIndexBuffer8* buffer, UINT baseVer
 
 HRESULT IDirect3DDevice8::DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex,
                                         UINT primitiveCount) {
-  if (CallRecorder* recorder = ActiveCallRecorder())
+  if (CallRecorder* recorder = g_renderSwitches.recorder)
     recorder->Record("DrawPrimitive", type, startVertex, primitiveCount);
   return Draw(type, startVertex, primitiveCount, false, startVertex, 0);
 }
@@ -344,7 +337,7 @@ HRESULT IDirect3DDevice8::DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex,
 HRESULT IDirect3DDevice8::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, UINT minIndex,
                                                UINT vertexCount, UINT startIndex,
                                                UINT primitiveCount) {
-  if (CallRecorder* recorder = ActiveCallRecorder())
+  if (CallRecorder* recorder = g_renderSwitches.recorder)
     recorder->Record("DrawIndexedPrimitive", type, minIndex, vertexCount, startIndex,
                      primitiveCount);
   return Draw(type, startIndex, primitiveCount, true, minIndex, vertexCount);
@@ -373,7 +366,7 @@ HRESULT IDirect3DDevice8::Draw(D3DPRIMITIVETYPE type, UINT first, UINT primitive
     state_->lightingWarned = true;
   }
 
-  if (g_skipDrawing) return D3D_OK;
+  if (g_renderSwitches.skipDrawing) return D3D_OK;
   if (!ApplyProgramAndTransforms(*state_)) return D3DERR_INVALIDCALL;
   RenderInternals::Upload(*d3d.stream);
   if (indexed) RenderInternals::Upload(*d3d.indices);

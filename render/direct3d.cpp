@@ -7,14 +7,13 @@
 // takes any.
 #include "render/d3d8.h"
 #include "render/gl_surface.h"
-#include "render/tool_hooks.h"
+#include "render/tool_switches.h"
 
 namespace {
 
-std::function<std::vector<D3DDISPLAYMODE>()> g_displayModeSource;
-
 std::vector<D3DDISPLAYMODE> DisplayModes() {
-  return g_displayModeSource ? g_displayModeSource() : SystemDisplayModes();
+  return g_renderSwitches.displayModeSource ? g_renderSwitches.displayModeSource()
+                                            : SystemDisplayModes();
 }
 
 bool SixteenBit(D3DFORMAT format) {
@@ -22,10 +21,6 @@ bool SixteenBit(D3DFORMAT format) {
 }
 
 }  // namespace
-
-void SetDisplayModeSource(std::function<std::vector<D3DDISPLAYMODE>()> source) {
-  g_displayModeSource = std::move(source);
-}
 
 // Without a display the object is still made: it lists no modes and makes no device, so
 // the caller meets the failure where it reports a missing device.
@@ -43,7 +38,7 @@ HRESULT IDirect3D8::GetAdapterDisplayMode(UINT adapter, D3DDISPLAYMODE* mode) {
 HRESULT IDirect3D8::CreateDevice(UINT adapter, D3DDEVTYPE type, HWND focusWindow,
                                  DWORD behaviorFlags, D3DPRESENT_PARAMETERS* parameters,
                                  IDirect3DDevice8** device) {
-  if (CallRecorder* recorder = ActiveCallRecorder())
+  if (CallRecorder* recorder = g_renderSwitches.recorder)
     recorder->Record("CreateDevice", behaviorFlags, parameters ? parameters->BackBufferWidth : 0,
                      parameters ? parameters->BackBufferHeight : 0,
                      parameters ? DWORD(parameters->BackBufferFormat) : 0,

@@ -7,6 +7,7 @@
 #include "platform/sdl_video.h"
 #include "render/gl_profile.h"
 #include "render/gl_surface.h"
+#include "render/tool_switches.h"
 
 struct GlSurface {
   SDL_Window* window;
@@ -76,7 +77,7 @@ GlSurface* CreateGlSurface(HWND focusWindow, const SurfaceRequest& request) {
     SDL_SetWindowDisplayMode(window, &fullScreen);
     SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN);
   }
-  SDL_GL_SetSwapInterval(1);
+  SDL_GL_SetSwapInterval(g_renderSwitches.noDisplayWait ? 0 : 1);
   return new GlSurface{window, context};
 }
 

@@ -2,8 +2,10 @@
 
 #include <cstdint>
 
+#include "render/gl_profile.h"
 #include "render/gl_surface.h"
 #include "render/render_scale.h"
+#include "render/tool_switches.h"
 
 FrameRect LetterboxRect(int frameWidth, int frameHeight, int windowWidth, int windowHeight) {
   FrameRect rect{0, 0, windowWidth, windowHeight};
@@ -30,6 +32,12 @@ void PresentToWindow(GlSurface& surface, int width, int height,
     target->CopyFromWindow();
   }
   if (target) target->BlitToWindow(windowWidth, windowHeight);
+  if (g_renderSwitches.overlayHook) {
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glDisable(GL_SCISSOR_TEST);
+    glViewport(0, 0, windowWidth, windowHeight);
+    g_renderSwitches.overlayHook(windowWidth, windowHeight);
+  }
   PresentSurface(surface);
   const bool windowSized =
       target && target->Scale() == 1 && target->Width() == width && target->Height() == height;

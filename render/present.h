@@ -26,7 +26,8 @@ struct FrameRect {
 // (render/render_scale.h).
 FrameRect LetterboxRect(int frameWidth, int frameHeight, int windowWidth, int windowHeight);
 
-// Shows the frame just drawn (width x height) in the window and swaps, then picks where the
+// Shows the frame just drawn (width x height) in the window, lets a tool draw over it
+// (g_renderSwitches.overlayHook) and swaps, then picks where the
 // next frame is drawn: `target` is made when the window's drawable differs from the frame's
 // size and dropped again when it matches (a target the capture tool asked for, supersampled
 // or of another size, is always kept).

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "render/d3d8.h"
+#include "render/tool_switches.h"
 
 struct RenderInternals {
   static unsigned GlName(const BufferBase& buffer) { return buffer.glName_; }
@@ -34,6 +35,3 @@ struct RenderInternals {
   // The render scale of the device's frame: 1 unless it draws into a ScaledTarget.
   static int FrameScale(const IDirect3DDevice8& device);
 };
-
-// Whether draws are being skipped (SetSkipDrawing in render/tool_hooks.h).
-bool SkipDrawing();

@@ -3,11 +3,9 @@
 #include <cstring>
 
 #include "render/gl_profile.h"
-#include "render/tool_hooks.h"
+#include "render/tool_switches.h"
 
 namespace {
-int g_renderScale = 1;
-int g_outputWidth = 0, g_outputHeight = 0;
 
 // The bound framebuffer's width x height pixels, bottom row first.
 void ReadPixelsBottomUp(int width, int height, std::vector<uint8_t>& rgba) {
@@ -18,23 +16,14 @@ void ReadPixelsBottomUp(int width, int height, std::vector<uint8_t>& rgba) {
 
 }  // namespace
 
-void SetRenderScale(int scale) {
-  g_renderScale = scale < 1 ? 1 : scale;
-}
-
 int RenderScale() {
-  return g_renderScale;
-}
-
-void SetOutputSize(int width, int height) {
-  const bool valid = width > 0 && height > 0;
-  g_outputWidth = valid ? width : 0;
-  g_outputHeight = valid ? height : 0;
+  return g_renderSwitches.renderScale < 1 ? 1 : g_renderSwitches.renderScale;
 }
 
 void OutputSize(int& width, int& height) {
-  width = g_outputWidth;
-  height = g_outputHeight;
+  const bool valid = g_renderSwitches.outputWidth > 0 && g_renderSwitches.outputHeight > 0;
+  width = valid ? g_renderSwitches.outputWidth : 0;
+  height = valid ? g_renderSwitches.outputHeight : 0;
 }
 
 void ReadPixelsTopDown(int width, int height, std::vector<uint8_t>& rgba) {
@@ -88,7 +77,12 @@ ScaledTarget::ScaledTarget(int backWidth, int backHeight, int frameWidth, int fr
   // picture. GL counts rows from the bottom.
   glClearColor(0, 0, 0, 1);
   glClear(GL_COLOR_BUFFER_BIT);
-  const int bottom = renderedHeight - picture_.y - picture_.height;
+  BindForDrawing();
+}
+
+void ScaledTarget::BindForDrawing() const {
+  const int bottom = height_ * scale_ - picture_.y - picture_.height;
+  glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
   glViewport(picture_.x, bottom, picture_.width, picture_.height);
   glScissor(picture_.x, bottom, picture_.width, picture_.height);
   glEnable(GL_SCISSOR_TEST);

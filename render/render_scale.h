@@ -14,10 +14,10 @@
 
 #include "render/present.h"
 
-// The scale of devices created from now on (SetRenderScale in render/tool_hooks.h);
+// The scale of devices created from now on (render/tool_switches.h);
 // 1, the default, turns supersampling off.
 int RenderScale();
-// The frame size of devices created from now on (SetOutputSize in render/tool_hooks.h);
+// The frame size of devices created from now on (render/tool_switches.h);
 // 0 x 0 when it is the back buffer's.
 void OutputSize(int& width, int& height);
 
@@ -30,6 +30,8 @@ class ScaledTarget {
   int Width() const { return width_; }
   int Height() const { return height_; }
   int Scale() const { return scale_; }
+  // Binds the target for drawing, its viewport and scissor on the picture.
+  void BindForDrawing() const;
   // Takes over the back buffer's area of the window, where the device has drawn a frame.
   void CopyFromWindow() const;
   // Shows the picture in the window, filtered to the window's size with its own shape kept

@@ -16,7 +16,7 @@ constexpr GLenum kUploadUnit = GL_TEXTURE0 + 7;
 }
 
 ULONG RefCounted::Release() {
-  if (CallRecorder* recorder = ActiveCallRecorder()) recorder->Record("Release", RecordName());
+  if (CallRecorder* recorder = g_renderSwitches.recorder) recorder->Record("Release", RecordName());
   const ULONG left = --refs_;
   if (left == 0) delete this;
   return left;
@@ -43,7 +43,7 @@ BufferBase::~BufferBase() {
 }
 
 HRESULT BufferBase::Lock(UINT offset, UINT size, BYTE** data, DWORD flags) {
-  if (CallRecorder* recorder = ActiveCallRecorder())
+  if (CallRecorder* recorder = g_renderSwitches.recorder)
     recorder->Record("Lock", name_, offset, size, flags);
   if (!data) return D3DERR_INVALIDCALL;
   *data = nullptr;
@@ -57,7 +57,7 @@ HRESULT BufferBase::Lock(UINT offset, UINT size, BYTE** data, DWORD flags) {
 }
 
 HRESULT BufferBase::Unlock() {
-  if (CallRecorder* recorder = ActiveCallRecorder()) recorder->Record("Unlock", name_);
+  if (CallRecorder* recorder = g_renderSwitches.recorder) recorder->Record("Unlock", name_);
   if (!locked_) return D3DERR_INVALIDCALL;
   locked_ = false;
   if (lockSize_ > 0) {

@@ -2,14 +2,16 @@
 
 #include <ostream>
 
-#include "render/tool_hooks.h"
+#include "render/tool_switches.h"
 
 std::ostream& operator<<(std::ostream& out, const Rgba& c) {
   return out << '(' << c.r << ", " << c.g << ", " << c.b << ", " << c.a << ')';
 }
 
 void DeviceTest::SetUp() {
-  SetGlErrorHook([](const char* message) { ADD_FAILURE() << "GL error: " << message; });
+  g_renderSwitches.glErrorHook = [](const char* message) {
+    ADD_FAILURE() << "GL error: " << message;
+  };
   ResetWindowSystem();
   window_ = CreateDemoWindow();
   ASSERT_NE(window_, nullptr);
@@ -18,11 +20,11 @@ void DeviceTest::SetUp() {
 }
 
 void DeviceTest::TearDown() {
-  SetSkipDrawing(false);
-  SetCallRecorder(nullptr);
-  SetPresentHook(nullptr);
+  g_renderSwitches.skipDrawing = false;
+  g_renderSwitches.recorder = nullptr;
+  g_renderSwitches.presentHook = nullptr;
   ShutdownDemo();
-  SetGlErrorHook(nullptr);
+  g_renderSwitches.glErrorHook = nullptr;
   ResetWindowSystem();
 }
 

@@ -2,7 +2,7 @@
 //
 // Presenting hands the frame to the browser: the demo's loop is suspended (Asyncify) until
 // the page's next animation frame, so frames follow the display's refresh and the page
-// stays live. While draws are skipped (render/tool_hooks.h) nothing is shown, and control
+// stays live. While draws are skipped (render/tool_switches.h) nothing is shown, and control
 // goes back to the page only every tenth of a second, so that skipping runs at full speed.
 #include <emscripten.h>
 #include <emscripten/html5.h>
@@ -81,7 +81,7 @@ void SurfaceWindowSize(const GlSurface& surface, int& width, int& height) {
 }
 
 void PresentSurface(GlSurface&) {
-  if (!SkipDrawing()) {
+  if (!g_renderSwitches.skipDrawing) {
     WaitForAnimationFrame();
     g_lastYield = emscripten_get_now();
   } else if (emscripten_get_now() - g_lastYield >= kSkippingSliceMs) {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "app/app.h"
-#include "render/tool_hooks.h"
+#include "render/tool_switches.h"
 #include "tests/gl_test.h"
 
 namespace {
@@ -38,11 +38,11 @@ class DeviceCascadeTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ResetWindowSystem();
-    SetCallRecorder(&recorder_);
+    g_renderSwitches.recorder = &recorder_;
   }
   void TearDown() override {
-    SetCallRecorder(nullptr);
-    SetDisplayModeSource(nullptr);
+    g_renderSwitches.recorder = nullptr;
+    g_renderSwitches.displayModeSource = nullptr;
     ShutdownDemo();
     ResetWindowSystem();
   }
@@ -50,10 +50,10 @@ class DeviceCascadeTest : public ::testing::Test {
 };
 
 TEST_F(DeviceCascadeTest, OfferedModeGetsTheFirstAttemptTheContextAccepts) {
-  SetDisplayModeSource([] {
+  g_renderSwitches.displayModeSource = [] {
     return std::vector<D3DDISPLAYMODE>{{1024, 768, 60, D3DFMT_X8R8G8B8},
                                        {800, 600, 85, D3DFMT_X8R8G8B8}};
-  });
+  };
   testing::internal::CaptureStderr();
   ASSERT_EQ(InitDevice(CreateDemoWindow()), 0);
   EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
@@ -75,10 +75,10 @@ TEST_F(DeviceCascadeTest, OfferedModeGetsTheFirstAttemptTheContextAccepts) {
 }
 
 TEST_F(DeviceCascadeTest, WithoutTheModeAllFiveAttemptsFailAndTheMessageShowsOnce) {
-  SetDisplayModeSource([] {
+  g_renderSwitches.displayModeSource = [] {
     return std::vector<D3DDISPLAYMODE>{{800, 600, 60, D3DFMT_X8R8G8B8},
                                        {800, 600, 75, D3DFMT_X8R8G8B8}};
-  });
+  };
   testing::internal::CaptureStderr();
   EXPECT_EQ(InitDevice(CreateDemoWindow()), E_FAIL);
   EXPECT_EQ(testing::internal::GetCapturedStderr(),
@@ -88,7 +88,7 @@ TEST_F(DeviceCascadeTest, WithoutTheModeAllFiveAttemptsFailAndTheMessageShowsOnc
 }
 
 TEST_F(DeviceCascadeTest, FailedDeviceMeansNothingDrawnAndShutdownStillRuns) {
-  SetDisplayModeSource([] { return std::vector<D3DDISPLAYMODE>{}; });
+  g_renderSwitches.displayModeSource = [] { return std::vector<D3DDISPLAYMODE>{}; };
   testing::internal::CaptureStderr();
   EXPECT_EQ(WinMain(nullptr, nullptr, "", SW_SHOWDEFAULT), 0);
   const std::string shown = testing::internal::GetCapturedStderr();

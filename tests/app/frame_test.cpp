@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "render/tool_hooks.h"
+#include "render/tool_switches.h"
 #include "tests/gl_test.h"
 
 namespace {
@@ -25,7 +25,9 @@ TEST_F(FrameTest, PresentedFrameIsTheClearColourEverywhereWhateverCameBefore) {
   g_device->Present(nullptr, nullptr, nullptr, nullptr);
 
   std::vector<uint8_t> presented;
-  SetPresentHook([&](IDirect3DDevice8& device) { device.ReadBackBuffer(presented); });
+  g_renderSwitches.presentHook = [&](IDirect3DDevice8& device) {
+    device.ReadBackBuffer(presented);
+  };
   BeginFrame();
   EndFrame();
   ASSERT_EQ(presented.size(), size_t(800 * 600 * 4));
@@ -38,7 +40,7 @@ TEST_F(FrameTest, PresentedFrameIsTheClearColourEverywhereWhateverCameBefore) {
 
 TEST_F(FrameTest, BracketIssuesClearBeginEndPresentInOrder) {
   CallRecorder recorder;
-  SetCallRecorder(&recorder);
+  g_renderSwitches.recorder = &recorder;
   BeginFrame();
   EndFrame();
   EXPECT_EQ(recorder.Calls(),

@@ -5,7 +5,7 @@
 #include <functional>
 
 #include "app/app.h"
-#include "render/tool_hooks.h"
+#include "render/tool_switches.h"
 #include "tests/sdl_events.h"
 
 namespace {
@@ -14,7 +14,7 @@ class MainLoopTest : public ::testing::Test {
  protected:
   void SetUp() override { ResetWindowSystem(); }
   void TearDown() override {
-    SetPresentHook(nullptr);
+    g_renderSwitches.presentHook = nullptr;
     ResetWindowSystem();
   }
 
@@ -22,11 +22,11 @@ class MainLoopTest : public ::testing::Test {
   // count of frames is capped so that a demo that fails to end fails the test instead.
   int Run(std::function<void(int)> onFrame) {
     frames_ = 0;
-    SetPresentHook([&](IDirect3DDevice8&) {
+    g_renderSwitches.presentHook = [&](IDirect3DDevice8&) {
       ++frames_;
       if (onFrame) onFrame(frames_);
       if (frames_ >= 50) PostQuitMessage(99);
-    });
+    };
     EXPECT_EQ(WinMain(nullptr, nullptr, "", SW_SHOWDEFAULT), 0);
     EXPECT_EQ(g_device, nullptr) << "shutdown releases the device";
     return frames_;

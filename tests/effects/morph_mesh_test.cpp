@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "render/tool_hooks.h"
+#include "render/tool_switches.h"
 #include "tests/mesh/mesh_test_files.h"
 
 namespace {
@@ -50,11 +50,11 @@ TEST_F(MorphMeshTest, InitTakesCountsTextureAndTrianglesFromItsSource) {
   WriteFile("Data/stenal.bmp", SolidBmp(9, 9, 9));
   Mesh source = Source(6, 0, "Data\\stenal.bmp");
   CallRecorder recorder;
-  SetCallRecorder(&recorder);
+  g_renderSwitches.recorder = &recorder;
   MorphMesh morph;
   morph.Init(source);
   kept_.Keep(morph);
-  SetCallRecorder(nullptr);
+  g_renderSwitches.recorder = nullptr;
   EXPECT_EQ(morph.vertexCount, 6u);
   EXPECT_EQ(morph.faceCount, 4u);
   EXPECT_EQ(morph.texture, source.texture0);
@@ -154,9 +154,9 @@ TEST_F(MorphMeshTest, DrawLocksBlendsAndSetsItsStatesInOrder) {
   morph.Init(from);
   kept_.Keep(morph);
   CallRecorder recorder;
-  SetCallRecorder(&recorder);
+  g_renderSwitches.recorder = &recorder;
   morph.DrawMorph(from, to, 300, 1000);
-  SetCallRecorder(nullptr);
+  g_renderSwitches.recorder = nullptr;
   const std::string vb = morph.vertexBuffer->Name(), a = from.vertexBuffer->Name(),
                     b = to.vertexBuffer->Name();
   EXPECT_EQ(RecordedCalls(recorder), (std::vector<std::string>{
@@ -251,11 +251,11 @@ TEST_F(MorphMeshTest, SourceWithFewerVerticesDrawsNothingAndReadsNothing) {
   const std::vector<MeshVertex> before = VerticesOf(morph.vertexBuffer);
   for (const Mesh* bad : {&shorter, &empty}) {
     CallRecorder recorder;
-    SetCallRecorder(&recorder);
+    g_renderSwitches.recorder = &recorder;
     morph.Translate(1, 0, 0);
     morph.DrawMorph(from, *bad, 500, 1000);
     morph.DrawMorph(*bad, from, 500, 1000);
-    SetCallRecorder(nullptr);
+    g_renderSwitches.recorder = nullptr;
     EXPECT_TRUE(recorder.Calls().empty());
     EXPECT_TRUE(IsIdentity(morph.world));
   }
@@ -277,10 +277,10 @@ TEST_F(MorphMeshTest, MorphBuiltFromAnEmptyMeshDrawsNothingWhateverItHeldBefore)
   EXPECT_EQ(morph.vertexBuffer, nullptr);
   EXPECT_EQ(morph.indexBuffer, nullptr);
   CallRecorder recorder;
-  SetCallRecorder(&recorder);
+  g_renderSwitches.recorder = &recorder;
   morph.DrawMorph(empty, empty, 0, 1000);
   morph.DrawMorph(full, full, 0, 1000);
-  SetCallRecorder(nullptr);
+  g_renderSwitches.recorder = nullptr;
   EXPECT_TRUE(recorder.Calls().empty());
 }
 

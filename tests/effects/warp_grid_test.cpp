@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "platform/tick.h"
-#include "render/tool_hooks.h"
+#include "render/tool_switches.h"
 #include "tests/demo_data.h"
 #include "tests/gl_test.h"
 #include "tests/test_files.h"
@@ -96,11 +96,11 @@ class WarpGridTableTest : public ::testing::Test {
   }
   void SetUp() override {
     ASSERT_NE(g_device, nullptr);
-    SetTickSource([this] { return ticks_; });
+    g_platformSwitches.tickSource = [this] { return ticks_; };
   }
   void TearDown() override {
-    SetCallRecorder(nullptr);
-    SetTickSource(nullptr);
+    g_renderSwitches.recorder = nullptr;
+    g_platformSwitches.tickSource = nullptr;
   }
   WarpGrid& Grid(int cols, int rows, const char* texturePath = "Data\\Tex3.bmp") {
     return grids_.Make(cols, rows, texturePath);
@@ -165,9 +165,9 @@ TEST_F(WarpGridBuildTest, EachCellIsTwoTrianglesSharingItsDiagonal) {
 
 TEST_F(WarpGridBuildTest, InitFillsTheIndicesThenLoadsTheTextureThenBuildsTheVertices) {
   CallRecorder recorder;
-  SetCallRecorder(&recorder);
+  g_renderSwitches.recorder = &recorder;
   WarpGrid& grid = Grid(20, 20);
-  SetCallRecorder(nullptr);
+  g_renderSwitches.recorder = nullptr;
   const std::string ib = grid.indexBuffer->Name(), vb = grid.vertexBuffer->Name();
   EXPECT_EQ(recorder.Calls(),
             (std::vector<std::string>{
@@ -193,7 +193,7 @@ TEST_F(WarpGridBuildTest, DistanceIsMeasuredInCellsFromTheExactCentre) {
 
 TEST_F(WarpGridBuildTest, GridsOverNinetyNineCellsAreRefusedAndStayEmpty) {
   CallRecorder recorder;
-  SetCallRecorder(&recorder);
+  g_renderSwitches.recorder = &recorder;
   for (auto [cols, rows] : {std::pair{100, 20}, std::pair{20, 100}}) {
     WarpGrid& grid = Grid(cols, rows);
     EXPECT_EQ(grid.vertexBuffer, nullptr);
@@ -206,7 +206,7 @@ TEST_F(WarpGridBuildTest, GridsOverNinetyNineCellsAreRefusedAndStayEmpty) {
     grid.Swirl(0.3f);
     grid.Draw();
   }
-  SetCallRecorder(nullptr);
+  g_renderSwitches.recorder = nullptr;
   EXPECT_EQ(recorder.Calls(), std::vector<std::string>{});
 
   WarpGrid& largest = Grid(99, 99);
@@ -392,9 +392,9 @@ TEST_F(WarpGridDrawTest, DrawUploadsThenSetsItsStatesThenDrawsThenTurnsBlendingO
   WarpGrid& grid = Grid(20, 20);
   grid.ResetTexCoords();
   CallRecorder recorder;
-  SetCallRecorder(&recorder);
+  g_renderSwitches.recorder = &recorder;
   grid.Draw();
-  SetCallRecorder(nullptr);
+  g_renderSwitches.recorder = nullptr;
   const std::string vb = grid.vertexBuffer->Name(), ib = grid.indexBuffer->Name();
   EXPECT_EQ(recorder.Calls(), (std::vector<std::string>{
                                   "Lock(" + vb + ", 0, 12348, 0)",
@@ -424,9 +424,9 @@ TEST_F(WarpGridDrawTest, GridWithoutImageStillDrawsButAddsNothing) {
   g_device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
   grid.ResetTexCoords();
   CallRecorder recorder;
-  SetCallRecorder(&recorder);
+  g_renderSwitches.recorder = &recorder;
   grid.Draw();
-  SetCallRecorder(nullptr);
+  g_renderSwitches.recorder = nullptr;
   EXPECT_EQ(std::count(recorder.Calls().begin(), recorder.Calls().end(),
                        "DrawIndexedPrimitive(4, 0, 121, 0, 200)"),
             1);

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "render/tool_hooks.h"
+#include "render/tool_switches.h"
 #include "tests/mesh/mesh_test_files.h"
 
 namespace {
@@ -141,10 +141,10 @@ TEST_F(MeshTest, MissingOrMalformedXFileGivesAnEmptyMeshThatDrawsNothing) {
       ClearTo(0xFF102030);
       AimTestCamera();
       CallRecorder recorder;
-      SetCallRecorder(&recorder);
+      g_renderSwitches.recorder = &recorder;
       m->ComputeSmoothNormals();
       m->Draw();
-      SetCallRecorder(nullptr);
+      g_renderSwitches.recorder = nullptr;
       EXPECT_TRUE(recorder.Calls().empty());
       EXPECT_EQ(Pixel(400, 300), (Rgba{16, 32, 48, 255}));
     }
@@ -155,11 +155,11 @@ TEST_F(MeshTest, LoadXCopiesTheNormalisedCloneIntoItsOwnBuffers) {
   WriteFile("Data/test.x", CubeX(true, false));
   WriteFile("Data/tex.bmp", SolidBmp(1, 2, 3));
   CallRecorder recorder;
-  SetCallRecorder(&recorder);
+  g_renderSwitches.recorder = &recorder;
   Mesh mesh;
   mesh.LoadX("Data\\test.x", "Data\\tex.bmp", nullptr);
   kept_.Keep(mesh);
-  SetCallRecorder(nullptr);
+  g_renderSwitches.recorder = nullptr;
   EXPECT_EQ(CallNames(recorder), (std::vector<std::string>{"D3DXLoadMeshFromX",
                                                            "D3DXCreateTextureFromFileA",
                                                            "Release",
@@ -414,9 +414,9 @@ TEST_F(MeshTest, ScaleThenRotateThenTranslateScalesFirst) {
 TEST_F(MeshTest, PlainDrawSetsItsStatesInOrder) {
   Mesh mesh = TexturedSquare(1, 2, 3);
   CallRecorder recorder;
-  SetCallRecorder(&recorder);
+  g_renderSwitches.recorder = &recorder;
   mesh.Draw();
-  SetCallRecorder(nullptr);
+  g_renderSwitches.recorder = nullptr;
   const std::string vb = mesh.vertexBuffer->Name(), ib = mesh.indexBuffer->Name();
   EXPECT_EQ(RecordedCalls(recorder), (std::vector<std::string>{
                                          "SetTransform(256)",
@@ -437,9 +437,9 @@ TEST_F(MeshTest, AdditiveDrawSetsItsStatesInOrderAndTurnsBlendingOffAfter) {
   Mesh mesh = TexturedSquare(1, 2, 3);
   mesh.SetAdditive(true);
   CallRecorder recorder;
-  SetCallRecorder(&recorder);
+  g_renderSwitches.recorder = &recorder;
   mesh.Draw();
-  SetCallRecorder(nullptr);
+  g_renderSwitches.recorder = nullptr;
   const std::string vb = mesh.vertexBuffer->Name(), ib = mesh.indexBuffer->Name();
   EXPECT_EQ(RecordedCalls(recorder), (std::vector<std::string>{
                                          "SetTransform(256)",

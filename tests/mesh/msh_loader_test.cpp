@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "mesh/mesh.h"
-#include "render/tool_hooks.h"
+#include "render/tool_switches.h"
 #include "tests/mesh/mesh_test_files.h"
 
 namespace {
@@ -193,11 +193,11 @@ TEST_F(MshLoad, BuffersAreWriteOnlyManagedWithSixteenBitIndicesAndTexturesLoadIn
   WriteFile("Data/a.bmp", SolidBmp(1, 2, 3));
   WriteFile("Data/b.bmp", SolidBmp(4, 5, 6));
   CallRecorder recorder;
-  SetCallRecorder(&recorder);
+  g_renderSwitches.recorder = &recorder;
   Mesh mesh;
   mesh.LoadMsh("Data\\test.msh", "Data\\A.bmp", "Data\\b.bmp");
   kept_.Keep(mesh);
-  SetCallRecorder(nullptr);
+  g_renderSwitches.recorder = nullptr;
   ASSERT_NE(mesh.texture0, nullptr);
   ASSERT_NE(mesh.texture1, nullptr);
   const std::string vb = mesh.vertexBuffer->Name(), ib = mesh.indexBuffer->Name();
@@ -302,13 +302,13 @@ TEST_F(MshLoad, LoadingAgainFromABadFileLeavesNoTraceOfTheEarlierLoad) {
 TEST_F(MshLoad, EmptyMeshTouchesNoDeviceStateAndSurvivesEveryOperation) {
   Mesh mesh = Load("short");
   CallRecorder recorder;
-  SetCallRecorder(&recorder);
+  g_renderSwitches.recorder = &recorder;
   mesh.ComputeSmoothNormals();
   mesh.PlanarMapTexCoords(0, 0, 1, 1, 0, 0, 1);
   mesh.TexCoordsFromNormals(1, 1);
   mesh.Translate(5, 0, 0);
   mesh.Draw();
-  SetCallRecorder(nullptr);
+  g_renderSwitches.recorder = nullptr;
   EXPECT_TRUE(recorder.Calls().empty());
   EXPECT_TRUE(IsIdentity(mesh.world));
 }

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "render/tool_hooks.h"
+#include "render/tool_switches.h"
 #include "tests/demo_data.h"
 #include "tests/gl_test.h"
 #include "tests/test_files.h"
@@ -74,7 +74,7 @@ class ScreenPictureCornerTest : public ::testing::Test {
     ResetWindowSystem();
   }
   void SetUp() override { ASSERT_NE(g_device, nullptr); }
-  void TearDown() override { SetCallRecorder(nullptr); }
+  void TearDown() override { g_renderSwitches.recorder = nullptr; }
 
   PictureDir dir_;
 };
@@ -125,9 +125,9 @@ TEST_F(ScreenPictureCornerTest, RectangleGivenBackwardsMirrorsTheImage) {
 
 TEST_F(ScreenPictureCornerTest, CreateMakesTheBufferLoadsTheTextureThenFillsTheBuffer) {
   CallRecorder recorder;
-  SetCallRecorder(&recorder);
+  g_renderSwitches.recorder = &recorder;
   TestPicture picture(0, 0, 1000, 580, 1000);
-  SetCallRecorder(nullptr);
+  g_renderSwitches.recorder = nullptr;
   const std::string vb = picture.vertexBuffer->Name();
   EXPECT_EQ(recorder.Calls(),
             (std::vector<std::string>{
@@ -142,9 +142,9 @@ TEST_F(ScreenPictureDrawTest, AdditiveDrawSetsItsStatesBetweenTheTwoCullModes) {
   TestPicture picture(0, 0, 300, 70, 5000);
   picture.SetBlendMode(1);
   CallRecorder recorder;
-  SetCallRecorder(&recorder);
+  g_renderSwitches.recorder = &recorder;
   picture.Draw();
-  SetCallRecorder(nullptr);
+  g_renderSwitches.recorder = nullptr;
   EXPECT_EQ(recorder.Calls(), (std::vector<std::string>{
                                   "SetRenderState(22, 0)",
                                   "SetRenderState(27, 1)",
@@ -176,9 +176,9 @@ TEST_F(ScreenPictureDrawTest, DrawLeavesCullingOffWhateverItWas) {
 TEST_F(ScreenPictureDrawTest, PictureThatIsNotAdditiveOnlySwitchesCulling) {
   TestPicture picture(0, 0, 300, 70, 5000);
   CallRecorder recorder;
-  SetCallRecorder(&recorder);
+  g_renderSwitches.recorder = &recorder;
   picture.Draw();
-  SetCallRecorder(nullptr);
+  g_renderSwitches.recorder = nullptr;
   EXPECT_EQ(recorder.Calls(),
             (std::vector<std::string>{"SetRenderState(22, 0)", "SetRenderState(22, 1)"}));
 }
@@ -188,9 +188,9 @@ TEST_F(ScreenPictureDrawTest, PictureWithoutBufferDrawsNothing) {
   picture.SetRect(0, 0, 800, 600, 1000);
   picture.SetBlendMode(1);
   CallRecorder recorder;
-  SetCallRecorder(&recorder);
+  g_renderSwitches.recorder = &recorder;
   picture.Draw();
-  SetCallRecorder(nullptr);
+  g_renderSwitches.recorder = nullptr;
   EXPECT_EQ(recorder.Calls(),
             (std::vector<std::string>{"SetRenderState(22, 0)", "SetRenderState(22, 1)"}));
 }
@@ -201,9 +201,9 @@ TEST_F(ScreenPictureDrawTest, PictureWithoutImageDrawsNothing) {
   picture.SetBlendMode(1);
   BeginFrame();
   CallRecorder recorder;
-  SetCallRecorder(&recorder);
+  g_renderSwitches.recorder = &recorder;
   picture.Draw();
-  SetCallRecorder(nullptr);
+  g_renderSwitches.recorder = nullptr;
   EXPECT_EQ(recorder.Calls(),
             (std::vector<std::string>{"SetRenderState(22, 0)", "SetRenderState(22, 1)"}));
   EXPECT_EQ(Pixel(400, 300), kClear);

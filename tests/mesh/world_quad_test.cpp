@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "render/tool_hooks.h"
+#include "render/tool_switches.h"
 #include "tests/mesh/mesh_test_files.h"
 
 namespace {
@@ -54,9 +54,9 @@ TEST_F(WorldQuadTest, CornersFollowTheStripTableAndOnlyTheLastTakesZFromA) {
 
 TEST_F(WorldQuadTest, CreateLoadsTheTextureThenFillsAWriteOnlyManagedBuffer) {
   CallRecorder recorder;
-  SetCallRecorder(&recorder);
+  g_renderSwitches.recorder = &recorder;
   const WorldQuad quad = Bricks();
-  SetCallRecorder(nullptr);
+  g_renderSwitches.recorder = nullptr;
   const std::string vb = quad.vertexBuffer->Name();
   EXPECT_EQ(RecordedCalls(recorder),
             (std::vector<std::string>{
@@ -68,9 +68,9 @@ TEST_F(WorldQuadTest, CreateLoadsTheTextureThenFillsAWriteOnlyManagedBuffer) {
 TEST_F(WorldQuadTest, DrawIsAlwaysAdditiveAndSetsItsStatesInOrder) {
   WorldQuad quad = Bricks();
   CallRecorder recorder;
-  SetCallRecorder(&recorder);
+  g_renderSwitches.recorder = &recorder;
   quad.Draw();
-  SetCallRecorder(nullptr);
+  g_renderSwitches.recorder = nullptr;
   EXPECT_EQ(RecordedCalls(recorder),
             (std::vector<std::string>{
                 "SetTransform(256)",
@@ -128,9 +128,9 @@ TEST_F(WorldQuadTest, QuadNeverCreatedOrWithoutItsTextureDrawsNothing) {
   for (WorldQuad* quad : {&never, &untextured}) {
     quad->Translate(1, 2, 3);
     CallRecorder recorder;
-    SetCallRecorder(&recorder);
+    g_renderSwitches.recorder = &recorder;
     quad->Draw();
-    SetCallRecorder(nullptr);
+    g_renderSwitches.recorder = nullptr;
     EXPECT_TRUE(recorder.Calls().empty());
     EXPECT_TRUE(IsIdentity(quad->world));
   }

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "render/tool_hooks.h"
+#include "render/tool_switches.h"
 #include "tests/mesh/mesh_test_files.h"
 
 namespace {
@@ -117,7 +117,7 @@ TEST_F(D3DXMeshTest, MoreThan65536VerticesFailToLoad) {
 TEST_F(D3DXMeshTest, LoadAndCloneAndNormalsAreRecordedButTheMeshesOwnBuffersAreNot) {
   WriteFile("Data/test.x", kQuad);
   CallRecorder recorder;
-  SetCallRecorder(&recorder);
+  g_renderSwitches.recorder = &recorder;
   ID3DXMesh* mesh = nullptr;
   D3DXLoadMeshFromX("Data\\test.x", D3DXMESH_SYSTEMMEM, g_device, nullptr, nullptr, nullptr, &mesh);
   ASSERT_NE(mesh, nullptr);
@@ -128,7 +128,7 @@ TEST_F(D3DXMeshTest, LoadAndCloneAndNormalsAreRecordedButTheMeshesOwnBuffersAreN
   const std::string meshName = mesh->RecordName(), cloneName = clone->RecordName();
   clone->Release();
   mesh->Release();
-  SetCallRecorder(nullptr);
+  g_renderSwitches.recorder = nullptr;
   EXPECT_EQ(RecordedCalls(recorder),
             (std::vector<std::string>{
                 "D3DXLoadMeshFromX(Data\\test.x, 272, " + meshName + ")",

@@ -11,7 +11,7 @@
 
 #include "render/d3dx_math.h"
 #include "render/d3dx_texture.h"
-#include "render/tool_hooks.h"
+#include "render/tool_switches.h"
 #include "tests/gl_test.h"
 
 namespace {
@@ -370,12 +370,12 @@ TEST_F(DevicePixelTest, IndexedDrawsCountIndicesFromTheBaseVertex) {
 TEST_F(DevicePixelTest, SkippedDrawsLeaveTheFrameButKeepTheStateTheySet) {
   g_device->SetTexture(0, nullptr);
   DrawRect(0, 0, 10, 10, 0.5f, 0xFFFF0000);
-  SetSkipDrawing(true);
+  g_renderSwitches.skipDrawing = true;
   g_device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFFFFFFFF, 1.0f, 0);
   g_device->SetTexture(0, Texture(1, 1, {0xFF0000FF}));
   Stage0(D3DTOP_SELECTARG1);
   DrawRect(20, 0, 30, 10, 0.5f, 0xFFFF0000);
-  SetSkipDrawing(false);
+  g_renderSwitches.skipDrawing = false;
   EXPECT_EQ(Pixel(5, 5), (Rgba{255, 0, 0, 255})) << "the skipped clear cleared nothing";
   EXPECT_EQ(Pixel(25, 5), (Rgba{10, 20, 30, 255})) << "the skipped draw drew nothing";
   DrawRect(40, 0, 50, 10, 0.5f, 0xFFFF0000);

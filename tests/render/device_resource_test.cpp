@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "render/render_internal.h"
-#include "render/tool_hooks.h"
+#include "render/tool_switches.h"
 #include "tests/gl_test.h"
 
 namespace {
@@ -129,7 +129,7 @@ TEST_F(DeviceResourceTest, ChangesReachGlWhenADrawUsesTheBufferAndReadsNeverDo) 
 
 TEST_F(DeviceResourceTest, AGlErrorReachesTheHookAtTheCallThatMadeIt) {
   std::vector<std::string> errors;
-  SetGlErrorHook([&](const char* message) { errors.push_back(message); });
+  g_renderSwitches.glErrorHook = [&](const char* message) { errors.push_back(message); };
   glEnable(0xFFFF);  // no such capability
   EXPECT_EQ(errors.size(), 1u);
   g_device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2);  // refused before GL: no error

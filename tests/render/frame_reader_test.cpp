@@ -7,7 +7,7 @@
 #include <cstring>
 #include <vector>
 
-#include "render/tool_hooks.h"
+#include "render/tool_switches.h"
 #include "tests/gl_test.h"
 
 namespace {
@@ -76,14 +76,14 @@ TEST_F(FrameReaderTest, TakesEachFrameAsItWasWhenQueuedOldestFirst) {
 class OutputSizeTest : public DeviceTest {
  protected:
   void SetUp() override {
-    SetOutputSize(1000, 500);
-    SetRenderScale(2);
+    g_renderSwitches.outputWidth = 1000;
+    g_renderSwitches.outputHeight = 500;
+    g_renderSwitches.renderScale = 2;
     DeviceTest::SetUp();
   }
   void TearDown() override {
     DeviceTest::TearDown();
-    SetOutputSize(0, 0);
-    SetRenderScale(1);
+    g_renderSwitches = RenderSwitches{};
   }
 };
 

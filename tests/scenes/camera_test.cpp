@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "render/tool_hooks.h"
+#include "render/tool_switches.h"
 #include "tests/gl_test.h"
 
 namespace {
@@ -88,7 +88,7 @@ class CameraApplyTest : public ::testing::Test {
     ResetWindowSystem();
   }
   void SetUp() override { ASSERT_NE(g_device, nullptr); }
-  void TearDown() override { SetCallRecorder(nullptr); }
+  void TearDown() override { g_renderSwitches.recorder = nullptr; }
 };
 
 TEST_F(CameraApplyTest, HandsTheViewAndThenTheProjectionToTheDevice) {
@@ -96,9 +96,9 @@ TEST_F(CameraApplyTest, HandsTheViewAndThenTheProjectionToTheDevice) {
   camera.SetEye(200, 0, 50);
   camera.SetAt(0, 0, 0);
   CallRecorder recorder;
-  SetCallRecorder(&recorder);
+  g_renderSwitches.recorder = &recorder;
   camera.Apply();
-  SetCallRecorder(nullptr);
+  g_renderSwitches.recorder = nullptr;
   // The record carries each matrix after the transform type.
   ASSERT_EQ(recorder.Calls().size(), 2u);
   EXPECT_EQ(recorder.Calls()[0].rfind("SetTransform(2, ", 0), 0u);

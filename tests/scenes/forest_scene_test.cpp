@@ -4,7 +4,7 @@
 
 #include <set>
 
-#include "render/tool_hooks.h"
+#include "render/tool_switches.h"
 #include "tests/demo_frames.h"
 
 namespace {
@@ -14,9 +14,9 @@ class SceneTest : public DemoFixture {
   template <typename Draw>
   std::vector<std::string> Record(Draw draw) {
     CallRecorder recorder;
-    SetCallRecorder(&recorder);
+    g_renderSwitches.recorder = &recorder;
     draw();
-    SetCallRecorder(nullptr);
+    g_renderSwitches.recorder = nullptr;
     return recorder.Calls();
   }
 };

@@ -7,6 +7,7 @@
 #include <deque>
 
 #include "platform/tick.h"
+#include "platform/tool_switches.h"
 
 namespace {
 
@@ -14,14 +15,14 @@ namespace {
 class ManualTicks : public ::testing::Test {
  protected:
   void SetUp() override {
-    SetTickSource([this] {
+    g_platformSwitches.tickSource = [this] {
       ++reads_;
       const uint64_t now = ticks_.front();
       if (ticks_.size() > 1) ticks_.pop_front();
       return now;
-    });
+    };
   }
-  void TearDown() override { SetTickSource(nullptr); }
+  void TearDown() override { g_platformSwitches.tickSource = nullptr; }
 
   void Ticks(std::initializer_list<uint64_t> readings) { ticks_ = readings; }
 

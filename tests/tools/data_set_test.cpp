@@ -8,6 +8,7 @@
 #include "effects/warp_grid.h"
 #include "mesh/screen_picture.h"
 #include "platform/data_path.h"
+#include "platform/tool_switches.h"
 #include "scenes/forest_scene.h"
 #include "tests/demo_data.h"
 #include "tests/gl_test.h"
@@ -23,12 +24,12 @@ class DataSetTest : public DeviceTest {
 TEST_F(DataSetTest, EveryFileTheDemoAsksForResolvesAndLoads) {
   ASSERT_TRUE(GenerateDataSet("Data"));
   std::set<std::string> asked, missing;
-  SetLookupObserver([&](const char* path, const std::string& resolved) {
+  g_platformSwitches.lookupObserver = [&](const char* path, const std::string& resolved) {
     asked.insert(path);
     if (resolved.empty()) missing.insert(path);
-  });
+  };
   LoadDemo();
-  SetLookupObserver(nullptr);
+  g_platformSwitches.lookupObserver = nullptr;
 
   EXPECT_EQ(missing, std::set<std::string>{});
   EXPECT_EQ(asked.size(), 44u) << "42 files, two of them asked for in two letter cases";

@@ -1,0 +1,3 @@
+#include "platform/tool_switches.h"
+
+PlatformSwitches g_platformSwitches;

@@ -1,0 +1,3 @@
+#include "render/tool_switches.h"
+
+RenderSwitches g_renderSwitches;
