@@ -10,9 +10,11 @@
 
 #include "bench/bench_device.h"
 #include "platform/tick.h"
+#include "platform/tool_switches.h"
 #include "tests/kept_objects.h"
 #include "timeline/forest_sequence.h"
 #include "timeline/timeline.h"
+#include "tools/common/demo_reset.h"
 
 namespace {
 
@@ -29,18 +31,18 @@ void EnsureLoaded() {
   static bool loaded = false;
   if (loaded) return;
   EnsureBenchDevice();
-  SetTickSource([] { return g_ticks; });
-  ReleaseDemoObjects();  // what BM_LoadDemo loaded last
+  g_platformSwitches.tickSource = [] { return g_ticks; };
+  ResetDemo();  // what BM_LoadDemo loaded last
   LoadDemo();
   loaded = true;
 }
 
 void BM_LoadDemo(benchmark::State& state) {
   EnsureBenchDevice();
-  SetTickSource([] { return g_ticks; });
+  g_platformSwitches.tickSource = [] { return g_ticks; };
   for (auto _ : state) {
     state.PauseTiming();
-    ReleaseDemoObjects();  // what the run before loaded
+    ResetDemo();  // what the run before loaded
     state.ResumeTiming();
     LoadDemo();
   }

@@ -18,9 +18,9 @@
 
 #include "app/app.h"
 #include "bench/percentile.h"
-#include "platform/tick.h"
-#include "render/tool_hooks.h"
 #include "tests/headless.h"
+#include "tools/common/demo_session.h"
+#include "tools/common/frame_clock.h"
 
 namespace {
 
@@ -49,32 +49,36 @@ int main(int argc, char** argv) {
   RunHeadless();
 
   std::vector<Section> sections = {
-      {"opening warps", 0, 14, {}},   {"figure in the warps", 14, 30, {}},
-      {"figure echoes", 30, 44, {}},  {"title scroll", 44, 65, {}},
-      {"where scroll", 65, 75, {}},   {"glade", 75, 114, {}},
-      {"glade, waves", 114, 124, {}}, {"cube orbit", 124, 145, {}},
-      {"finish", 145, 155, {}},       {"stone room", 155, 170, {}},
+      {"opening warps", 0, 14, {}},      {"figure in the warps", 14, 30, {}},
+      {"figure echoes", 30, 44, {}},     {"title scroll", 44, 65, {}},
+      {"where scroll", 65, 75, {}},      {"glade", 75, 114, {}},
+      {"glade, waves", 114, 124, {}},    {"cube orbit", 124, 145, {}},
+      {"finish", 145, 155, {}},          {"stone room", 155, 170, {}},
       {"stone room, 2nd", 170, 180, {}}, {"credits", 180, 200.1, {}},
   };
 
-  int64_t frame = 0;
-  SetTickSource([&] { return kStartTicks + uint64_t(double(frame) * 1000.0 / kFps + 0.5); });
+  DemoSession session(kStartTicks / 1000.0);
+  if (!session.Start()) {
+    std::fprintf(stderr, "frame_times: the demo could not start\n");
+    return 1;
+  }
   using Clock = std::chrono::steady_clock;
   Clock::time_point frameStart{};
-  SetPresentHook([&](IDirect3DDevice8&) {
-    glFinish();
-    const Clock::time_point now = Clock::now();
+  for (int64_t frame = 0;; ++frame) {
     const double t = double(frame) / kFps;
-    if (frame > 0) {  // the first frame's time is the loading's
-      const double ms = std::chrono::duration<double, std::milli>(now - frameStart).count();
-      for (Section& section : sections)
-        if (t >= section.from && t < section.to) section.ms.push_back(ms);
-    }
-    if (t >= to) PostQuitMessage(0);
-    ++frame;
-    frameStart = Clock::now();
-  });
-  WinMain(GetModuleHandleA(nullptr), nullptr, "", SW_SHOWDEFAULT);
+    session.SetDemoTime(FrameMilliseconds(frame, kFps));
+    const bool ran = session.RunFrame([&](IDirect3DDevice8&) {
+      glFinish();
+      if (frame > 0) {  // the first frame's time is the loading's
+        const double ms =
+            std::chrono::duration<double, std::milli>(Clock::now() - frameStart).count();
+        for (Section& section : sections)
+          if (t >= section.from && t < section.to) section.ms.push_back(ms);
+      }
+      frameStart = Clock::now();
+    });
+    if (!ran || t >= to) break;
+  }
 
   std::printf("%-20s %11s %7s %8s %8s %8s\n", "section", "demo s", "frames", "median", "99%",
               "worst");

@@ -4,9 +4,7 @@
 #include <sstream>
 
 #include "platform/tick.h"
-#include "render/tool_hooks.h"
-#include "timeline/forest_sequence.h"
-#include "timeline/random.h"
+#include "render/tool_switches.h"
 #include "timeline/timeline.h"
 
 namespace {
@@ -14,16 +12,18 @@ constexpr uint64_t kStartTicks = 1000000;  // 1000 s of uptime: exact as a float
 }
 
 void DemoFixture::SetUp() {
-  DeviceTest::SetUp();
   data_ = std::make_unique<DemoDataDir>();
+  ResetWindowSystem();
+  session_ = std::make_unique<DemoSession>(kStartTicks / 1000.0);
   ticks_ = kStartTicks;
-  SetTickSource([this] { return ticks_; });
-  SRand(1);
-  g_forestPhase = 1;
-  g_forestPhaseStart = 0.0f;
-  SetCallRecorder(&loadCalls_);
-  LoadDemo();
-  SetCallRecorder(nullptr);
+  g_platformSwitches.tickSource = [this] { return ticks_; };
+  g_renderSwitches.glErrorHook = [](const char* message) {
+    ADD_FAILURE() << "GL error: " << message;
+  };
+  g_renderSwitches.recorder = &loadCalls_;
+  ASSERT_TRUE(session_->Start());
+  g_renderSwitches.recorder = nullptr;
+  window_ = session_->Window();
 
   std::map<std::string, int> seen;
   const std::string prefix = "D3DXCreateTextureFromFileA(";
@@ -37,8 +37,7 @@ void DemoFixture::SetUp() {
 }
 
 void DemoFixture::TearDown() {
-  SetTickSource(nullptr);
-  DeviceTest::TearDown();
+  session_.reset();
   data_.reset();
 }
 
@@ -49,9 +48,9 @@ void DemoFixture::SetDemoTime(double t) {
 std::map<std::string, int> DemoFixture::Frame(double t) {
   SetDemoTime(t);
   CallRecorder recorder;
-  SetCallRecorder(&recorder);
+  g_renderSwitches.recorder = &recorder;
   RenderFrame();
-  SetCallRecorder(nullptr);
+  g_renderSwitches.recorder = nullptr;
   frameCalls_ = recorder.Calls();
   return DrawsByTexture(frameCalls_);
 }

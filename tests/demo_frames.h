@@ -1,9 +1,11 @@
 // Running the demo's frames under a manual clock and reading back what each drew.
 //
-// DemoFixture: a device, a tiny data set in a temporary directory, LoadDemo done with the
-// uptime clock at 1000 s (so demo time 0 is exact). Frame(t) draws one frame at demo time
-// t and returns, for each texture (named by the file it came from and the order it was
-// loaded in, e.g. "Data\Tex2.bmp#1"), how many draws used it.
+// DemoFixture: the demo started by a session (tools/common/demo_session.h) on a tiny data
+// set in a temporary directory, with the uptime clock at 1000 s at load (so demo time 0 is
+// exact). The tests move both clocks freely, so the fixture sets the tick counter itself
+// (ticks_) over the session's. Frame(t) draws one frame at demo time t and returns, for
+// each texture (named by the file it came from and the order it was loaded in, e.g.
+// "Data\Tex2.bmp#1"), how many draws used it.
 #pragma once
 
 #include <map>
@@ -13,6 +15,7 @@
 
 #include "tests/demo_data.h"
 #include "tests/gl_test.h"
+#include "tools/common/demo_session.h"
 
 class DemoFixture : public DeviceTest {
  protected:
@@ -27,6 +30,7 @@ class DemoFixture : public DeviceTest {
   std::map<std::string, int> DrawsByTexture(const std::vector<std::string>& calls) const;
 
   std::unique_ptr<DemoDataDir> data_;
+  std::unique_ptr<DemoSession> session_;
   uint64_t ticks_ = 0;
   CallRecorder loadCalls_;
   std::vector<std::string> frameCalls_;

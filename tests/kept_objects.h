@@ -29,7 +29,3 @@ class KeptObjects {
   void Add(RefCounted* object);
   std::vector<RefCounted*> objects_;
 };
-
-// Releases the buffers and textures of every object LoadDemo fills and frees the cube tree,
-// leaving them as they were before loading, so that a test can load the demo again.
-void ReleaseDemoObjects();

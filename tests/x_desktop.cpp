@@ -16,7 +16,7 @@
 #include <thread>
 
 #include "tests/program_run.h"
-#include "tools/capture/png_writer.h"
+#include "tools/common/png_writer.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 // Without arguments it runs WinMain exactly as the desktop does. With `--at T` it shows
 // the frame at demo time T as `emberhall-capture --at T` writes it: the same manual clock
 // at 60 frames per second (`--uptime S`, default 1000), the frames before T run but not
-// drawn; the demo then quits. `--frames N` draws N more frames after T at the display's
-// pace and measures how many it drew per second. Either way the page hears of the end
-// through Module.onDemoEnd(framesPerSecond), the rate 0 when nothing was measured.
+// drawn, through the tools' demo session; the demo then ends. `--frames N` draws N more frames
+// after T at the display's pace and measures how many it drew per second. Either way the page hears
+// of the end through Module.onDemoEnd(framesPerSecond), the rate 0 when nothing was measured.
 #include <emscripten.h>
 
 #include <cstdlib>
@@ -14,8 +14,8 @@
 #include <string>
 
 #include "app/app.h"
-#include "render/tool_hooks.h"
-#include "tools/capture/frame_clock.h"
+#include "tools/common/demo_session.h"
+#include "tools/common/frame_clock.h"
 
 namespace {
 
@@ -43,33 +43,31 @@ Stills ParseArguments(int argc, char** argv) {
   return stills;
 }
 
+// The frames from the still on, each measured from the still's: N more frames at the
+// display's pace give the rate the page drew them at; 0 when none were asked for.
+double ShowStill(const Stills& stills) {
+  DemoSession session(stills.uptime);
+  const int64_t target = FrameAt(stills.at, kStillsFps);
+  if (!session.Start() || !session.FastForward(0, target, kStillsFps)) return 0;
+  double start = 0;
+  for (int64_t n = target; n <= target + stills.extraFrames; ++n) {
+    session.SetDemoTime(FrameMilliseconds(n, kStillsFps));
+    if (!session.RunFrame()) return 0;
+    if (n == target) start = emscripten_get_now();
+  }
+  if (stills.extraFrames == 0) return 0;
+  return double(stills.extraFrames) * 1000.0 / (emscripten_get_now() - start);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   const Stills stills = ParseArguments(argc, argv);
-  int64_t frame = 0;
-  double measureStart = 0, framesPerSecond = 0;
-  if (stills.at >= 0) {
-    const int64_t target = FrameAt(stills.at, kStillsFps);
-    const int64_t last = target + stills.extraFrames;
-    SetTickSource([&] { return FrameTicks(frame, kStillsFps, stills.uptime); });
-    SetSkipDrawing(target > 0);
-    SetPresentHook([&](IDirect3DDevice8&) {
-      if (frame == target) measureStart = emscripten_get_now();
-      if (frame == last) {
-        if (last > target)
-          framesPerSecond = double(last - target) * 1000.0 / (emscripten_get_now() - measureStart);
-        PostQuitMessage(0);
-      }
-      ++frame;
-      SetSkipDrawing(frame < target);
-    });
-  }
-
-  WinMain(GetModuleHandleA(nullptr), nullptr, "", SW_SHOWDEFAULT);
-
-  SetPresentHook(nullptr);
-  SetTickSource(nullptr);
+  double framesPerSecond = 0;
+  if (stills.at >= 0)
+    framesPerSecond = ShowStill(stills);
+  else
+    WinMain(GetModuleHandleA(nullptr), nullptr, "", SW_SHOWDEFAULT);
   ResetWindowSystem();  // the page has its keys back
   ReportEnd(framesPerSecond);
   return 0;

@@ -6,10 +6,11 @@
 
 #include "platform/bass.h"
 #include "platform/tick.h"
-#include "render/tool_hooks.h"
+#include "render/tool_switches.h"
 #include "tests/demo_frames.h"
 #include "tests/kept_objects.h"
 #include "timeline/demo_clock.h"
+#include "tools/common/demo_reset.h"
 
 namespace {
 
@@ -44,12 +45,12 @@ TEST_F(LoadingTest, DemoClockStartsRightAfterTheMusicIsAskedToPlay) {
   InitDevice(window_);
   bool musicWasPlaying = false;
   int readings = 0;
-  SetTickSource([&] {
+  g_platformSwitches.tickSource = [&] {
     musicWasPlaying = Mix_PlayingMusic();
     ++readings;
     return uint64_t(5000000);
-  });
-  ReleaseDemoObjects();  // what the fixture loaded, before loading again
+  };
+  ResetDemo();  // what the fixture loaded, before loading again
   LoadDemo();
   EXPECT_EQ(readings, 1) << "only the clock's start reads the time while loading";
   EXPECT_TRUE(musicWasPlaying);
@@ -61,9 +62,9 @@ TEST_F(LoadingTest, ShutdownAfterAFailedDeviceReleasesWhatExistsAndFreesTheAudio
   g_d3d = Direct3DCreate8(D3D_SDK_VERSION);
   ASSERT_TRUE(BASS_Init(-1, 44100, 0, nullptr));
   CallRecorder recorder;
-  SetCallRecorder(&recorder);
+  g_renderSwitches.recorder = &recorder;
   ShutdownDemo();
-  SetCallRecorder(nullptr);
+  g_renderSwitches.recorder = nullptr;
   EXPECT_EQ(recorder.Calls(), std::vector<std::string>{"Release(d3d)"});
   EXPECT_EQ(g_d3d, nullptr);
   EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u) << "the audio library was freed";
@@ -72,7 +73,7 @@ TEST_F(LoadingTest, ShutdownAfterAFailedDeviceReleasesWhatExistsAndFreesTheAudio
 TEST_F(LoadingTest, WithoutDataEverythingLoadsEmptyAndFramesShowTheClearColour) {
   data_.reset();
   data_ = std::make_unique<DemoDataDir>(false);
-  ReleaseDemoObjects();  // what the fixture loaded, before loading again
+  ResetDemo();  // what the fixture loaded, before loading again
   LoadDemo();
   for (double t : {0.0, 35.0, 50.0, 70.0, 100.0, 140.0, 150.0, 160.0, 190.0}) {
     Frame(t);

@@ -4,7 +4,7 @@
 
 #include "app/app.h"
 #include "platform/tick.h"
-#include "render/tool_hooks.h"
+#include "render/tool_switches.h"
 #include "tests/demo_data.h"
 #include "timeline/forest_sequence.h"
 
@@ -14,13 +14,13 @@ TEST(EndToEnd, DemoQuitsByItselfJustPastTwoHundredSeconds) {
   DemoDataDir noData(false);  // clear frames only, so the 12000 frames go quickly
   ResetWindowSystem();
   uint64_t frames = 0;
-  SetTickSource([&] { return uint64_t(2000000) + frames * 1000 / 60; });
-  SetPresentHook([&](IDirect3DDevice8&) { ++frames; });
+  g_platformSwitches.tickSource = [&] { return uint64_t(2000000) + frames * 1000 / 60; };
+  g_renderSwitches.presentHook = [&](IDirect3DDevice8&) { ++frames; };
   g_forestPhase = 1;
   g_forestPhaseStart = 0;
   EXPECT_EQ(WinMain(nullptr, nullptr, "", SW_SHOWDEFAULT), 0);
-  SetPresentHook(nullptr);
-  SetTickSource(nullptr);
+  g_renderSwitches.presentHook = nullptr;
+  g_platformSwitches.tickSource = nullptr;
   ResetWindowSystem();
   // Frame k (from 0) shows k / 60 s in whole milliseconds: frame 12000 shows 200 s and
   // goes on; frame 12001 (200.016 s) posts the quit and is the last one presented.

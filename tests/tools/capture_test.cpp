@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/tick.h"
+#include "platform/tool_switches.h"
 #include "tests/demo_data.h"
 #include "tests/program_run.h"
 #include "tests/test_files.h"
@@ -306,7 +307,7 @@ TEST_F(CaptureTest, BenchReportsTheRateOfEachStage) {
 TEST(CaptureClock, FrameStepsHitTheWindowBoundariesExactly) {
   for (double fps : {24.0, 25.0, 30.0, 50.0, 60.0}) {
     uint64_t ticks = FrameTicks(0, fps, 1000);
-    SetTickSource([&] { return ticks; });
+    g_platformSwitches.tickSource = [&] { return ticks; };
     DemoClock clock;
     clock.Start();
     for (double boundary : {14.0, 30.0, 44.0, 75.0, 124.0, 145.0, 200.0}) {
@@ -317,7 +318,7 @@ TEST(CaptureClock, FrameStepsHitTheWindowBoundariesExactly) {
     }
     ticks = FrameTicks(FrameAt(200, fps) + 1, fps, 1000);
     EXPECT_GT(clock.Elapsed(), 200.0) << "the next frame quits";
-    SetTickSource(nullptr);
+    g_platformSwitches.tickSource = nullptr;
   }
 }
 

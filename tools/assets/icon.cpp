@@ -7,7 +7,7 @@
 
 #include "tools/assets/textures_noise.h"
 #include "tools/assets/textures_painters.h"
-#include "tools/capture/png_writer.h"
+#include "tools/common/png_writer.h"
 
 using textures::Canvas;
 using textures::Rgb;

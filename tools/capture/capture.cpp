@@ -1,6 +1,7 @@
+// The capture: a demo session stepped at the capture's rate, whose frames are read back
+// and written out (tools/capture/capture.h says what and how).
 #include "tools/capture/capture.h"
 
-#include <SDL2/SDL.h>
 #include <sys/resource.h>
 
 #include <cctype>
@@ -17,14 +18,14 @@
 
 #include "app/app.h"
 #include "platform/data_path.h"
-#include "platform/tick.h"
 #include "render/frame_reader.h"
-#include "render/tool_hooks.h"
+#include "render/tool_switches.h"
 #include "timeline/timeline.h"
-#include "tools/capture/frame_clock.h"
 #include "tools/capture/frame_writer.h"
-#include "tools/capture/png_writer.h"
 #include "tools/capture/video_pipe.h"
+#include "tools/common/demo_session.h"
+#include "tools/common/frame_clock.h"
+#include "tools/common/png_writer.h"
 
 namespace {
 
@@ -78,6 +79,181 @@ struct Schedule {
   int64_t stop;  // the last frame the capture runs
 };
 
+// The files the demo asked for and did not find, keyed without case or separator
+// differences (the demo names some files two ways).
+class MissingFiles {
+ public:
+  MissingFiles() {
+    g_platformSwitches.lookupObserver = [this](const char* path, const std::string& resolved) {
+      if (!resolved.empty()) return;
+      std::string key = path;
+      for (char& c : key) c = c == '\\' ? '/' : char(std::tolower(static_cast<unsigned char>(c)));
+      missing_.emplace(key, path);
+    };
+  }
+  bool None() const { return missing_.empty(); }
+  void Report() const {
+    if (missing_.empty()) return;
+    std::string list;
+    for (const auto& [key, path] : missing_) list += (list.empty() ? "" : ", ") + path;
+    std::fprintf(stderr,
+                 "emberhall-capture: the data set is incomplete, missing %s; the capture goes on "
+                 "without them (emberhall-assets generate Data makes the default set)\n",
+                 list.c_str());
+  }
+
+ private:
+  std::map<std::string, std::string> missing_;
+};
+
+// The outputs a frame goes to, on the writer thread: the video, PNG files, stills.
+class Outputs {
+ public:
+  Outputs(const CaptureOptions& options, const Schedule& schedule)
+      : options_(options),
+        schedule_(schedule),
+        audioPath_(options.videoPath.empty() ? "" : ResolveDataPath(kSoundTrackPath)) {}
+  void SetFrameSize(int width, int height) { width_ = width, height_ = height; }
+  bool Write(int64_t n, const std::vector<uint8_t>& pixels);
+  // Ends the video; false when ffmpeg failed.
+  bool Close();
+
+ private:
+  const CaptureOptions& options_;
+  const Schedule& schedule_;
+  const std::string audioPath_;  // the sound track for the video, "" when there is none
+  int width_ = 0, height_ = 0;
+  VideoPipe video_;
+  bool videoOpen_ = false;
+};
+
+bool Outputs::Write(int64_t n, const std::vector<uint8_t>& pixels) {
+  if (schedule_.InRange(n) && !options_.videoPath.empty()) {
+    if (!videoOpen_) {
+      videoOpen_ = video_.Open(options_.videoPath, width_, height_, options_.fps, audioPath_,
+                               double(schedule_.first) / options_.fps);
+    }
+    if (!videoOpen_ || !video_.Write(pixels.data())) {
+      std::fprintf(stderr, "emberhall-capture: ffmpeg stopped taking frames for %s\n",
+                   options_.videoPath.c_str());
+      return false;
+    }
+  }
+  if ((schedule_.InRange(n) && !options_.pngDir.empty()) || schedule_.Still(n)) {
+    const std::string dir = options_.pngDir.empty() ? "" : options_.pngDir + "/";
+    const std::string path = dir + FrameFileName(n);
+    if (!WritePng(path, width_, height_, pixels.data())) {
+      std::fprintf(stderr, "emberhall-capture: cannot write %s (%s)\n", path.c_str(),
+                   std::strerror(errno));
+      return false;
+    }
+  }
+  return true;
+}
+
+bool Outputs::Close() {
+  if (!videoOpen_ || video_.Close()) return true;
+  std::fprintf(stderr, "emberhall-capture: ffmpeg could not finish %s\n",
+               options_.videoPath.c_str());
+  return false;
+}
+
+// Frames read back while the next one renders, then handed to the writer thread.
+class ReadBack {
+ public:
+  ReadBack(const CaptureOptions& options, Outputs& outputs)
+      : writing_(options.stages == CaptureOptions::Stages::kAll), outputs_(outputs) {}
+  // Queues frame n, presented now; hands on the frames before it (all of them after the last).
+  void Queue(int64_t n, IDirect3DDevice8& device);
+  void HandOn(bool last);
+  bool Failed() { return writer_ && writer_->Failed(); }
+  // Waits for the writer; false when a write failed.
+  bool Finish() { return !writer_ || writer_->Finish(); }
+
+ private:
+  const bool writing_;
+  Outputs& outputs_;
+  std::unique_ptr<FrameReader> reader_;
+  std::deque<int64_t> held_;  // the frames the reader holds, oldest first
+  std::unique_ptr<FrameWriter> writer_;
+  std::vector<uint8_t> scratch_;  // where frames read back but not written go
+};
+
+void ReadBack::Queue(int64_t n, IDirect3DDevice8& device) {
+  if (!reader_) {
+    reader_ = std::make_unique<FrameReader>(device);
+    outputs_.SetFrameSize(device.FrameWidth(), device.FrameHeight());
+    if (writing_) {
+      writer_ = std::make_unique<FrameWriter>(
+          kFramesWriting, [this](int64_t frame, const std::vector<uint8_t>& pixels) {
+            return outputs_.Write(frame, pixels);
+          });
+    }
+  }
+  reader_->Queue();
+  held_.push_back(n);
+}
+
+void ReadBack::HandOn(bool last) {
+  while (reader_ && reader_->Queued() > (last ? 0 : kFramesReading)) {
+    std::vector<uint8_t> pixels = writer_ ? writer_->Buffer() : std::move(scratch_);
+    reader_->Take(pixels);
+    if (writer_)
+      writer_->Push(held_.front(), std::move(pixels));
+    else
+      scratch_ = std::move(pixels);
+    held_.pop_front();
+  }
+  if (last) reader_.reset();  // before the device goes
+}
+
+// The progress line on stderr and the measurement --bench reports.
+class Progress {
+ public:
+  Progress(const CaptureOptions& options, int64_t total) : options_(options), total_(total) {}
+  // Frame n has been presented; `wanted` when it was asked for.
+  void Frame(int64_t n, bool wanted);
+  void Report(int64_t frames) const;
+
+ private:
+  const CaptureOptions& options_;
+  const int64_t total_;
+  const Clock::time_point started_ = Clock::now();
+  Clock::time_point lastReport_ = started_, measureStart_ = started_;
+  double measureCpu_ = 0;
+  int64_t measured_ = -1;  // frames asked for after the first one
+};
+
+void Progress::Frame(int64_t n, bool wanted) {
+  if (wanted && ++measured_ == 0) {
+    measureStart_ = Clock::now();
+    measureCpu_ = CpuSeconds();
+  }
+  const Clock::time_point now = Clock::now();
+  if (options_.quiet || now - lastReport_ < std::chrono::seconds(1)) return;
+  lastReport_ = now;
+  const double rate = double(n + 1) / std::chrono::duration<double>(now - started_).count();
+  std::fprintf(stderr, "\rframe %lld/%lld  t %.2f s  %.1f fps  %s left   ",
+               static_cast<long long>(n + 1), static_cast<long long>(total_),
+               double(n) / options_.fps, rate, Minutes(double(total_ - n - 1) / rate).c_str());
+}
+
+void Progress::Report(int64_t frames) const {
+  const Clock::time_point ended = Clock::now();
+  if (!options_.quiet) {
+    const double elapsed = std::chrono::duration<double>(ended - started_).count();
+    std::fprintf(stderr, "\r%lld frames in %s (%.1f fps)%40s\n", static_cast<long long>(frames),
+                 Minutes(elapsed).c_str(), double(frames) / elapsed, "");
+  }
+  if (!options_.bench) return;
+  static const char* const kStageNames[] = {"rendered", "rendered and read back",
+                                            "rendered, read back and written"};
+  const double elapsed = std::chrono::duration<double>(ended - measureStart_).count();
+  std::printf("%-32s %7lld %9.2f %9.1f %9.2f\n", kStageNames[int(options_.stages)],
+              static_cast<long long>(measured_), elapsed, double(measured_) / elapsed,
+              CpuSeconds() - measureCpu_);
+}
+
 // The calls of frame n since its Clear (loading is not part of any frame), to the trace.
 void WriteTrace(const CallRecorder& recorder, int64_t n, std::ofstream& trace) {
   const auto& calls = recorder.Calls();
@@ -85,6 +261,15 @@ void WriteTrace(const CallRecorder& recorder, int64_t n, std::ofstream& trace) {
   while (begin > 0 && calls[begin - 1].rfind("Clear(", 0) != 0) --begin;
   trace << "# frame " << n << '\n';
   for (size_t i = begin ? begin - 1 : 0; i < calls.size(); ++i) trace << calls[i] << '\n';
+}
+
+// Closes the trace, whose last bytes only reach the disk then; false when they did not.
+bool CloseTrace(std::ofstream& trace, const std::string& path) {
+  trace.close();
+  if (trace) return true;
+  std::fprintf(stderr, "emberhall-capture: cannot write %s (%s)\n", path.c_str(),
+               std::strerror(errno));
+  return false;
 }
 
 }  // namespace
@@ -96,175 +281,50 @@ std::string FrameFileName(int64_t n) {
 }
 
 int RunCapture(const CaptureOptions& options) {
-  int64_t frame = 0;
-  SetTickSource([&] { return FrameTicks(frame, options.fps, options.uptime); });
-  SetRenderScale(options.scale);
-  SetOutputSize(options.width, options.height);
-
-  const Schedule schedule(options);
-  const int64_t total = schedule.stop + 1;
-  const std::string stillDir = options.pngDir.empty() ? "" : options.pngDir + "/";
-  const bool readsBack = options.stages != CaptureOptions::Stages::kRender;
-  const bool writing = options.stages == CaptureOptions::Stages::kAll;
-
-  // Files the demo asked for and did not find.
-  // Keyed without case or separator differences: the demo names some files two ways.
-  std::map<std::string, std::string> missing;
-  SetLookupObserver([&](const char* path, const std::string& resolved) {
-    if (!resolved.empty()) return;
-    std::string key = path;
-    for (char& c : key) c = c == '\\' ? '/' : char(std::tolower(static_cast<unsigned char>(c)));
-    missing.emplace(key, path);
-  });
-
+  DemoSession session(options.uptime);
+  g_renderSwitches.renderScale = options.scale;
+  g_renderSwitches.outputWidth = options.width;
+  g_renderSwitches.outputHeight = options.height;
+  g_renderSwitches.noDisplayWait = true;
+  const MissingFiles missing;
   CallRecorder recorder;
   std::ofstream trace;
+  const bool writing = options.stages == CaptureOptions::Stages::kAll;
   if (writing && !options.tracePath.empty()) {
     trace.open(options.tracePath);
-    SetCallRecorder(&recorder);
+    g_renderSwitches.recorder = &recorder;
   }
+  const Schedule schedule(options);
+  Outputs outputs(options, schedule);
+  ReadBack readBack(options, outputs);
+  Progress progress(options, schedule.stop + 1);
 
-  // The outputs, written on the writer thread.
-  VideoPipe video;
-  bool videoOpen = false;
-  std::string audioPath;
-  int frameWidth = 0, frameHeight = 0;
-  auto write = [&](int64_t n, const std::vector<uint8_t>& pixels) {
-    if (schedule.InRange(n) && !options.videoPath.empty()) {
-      if (!videoOpen) {
-        videoOpen = video.Open(options.videoPath, frameWidth, frameHeight, options.fps, audioPath,
-                               double(schedule.first) / options.fps);
-      }
-      if (!videoOpen || !video.Write(pixels.data())) {
-        std::fprintf(stderr, "emberhall-capture: ffmpeg stopped taking frames for %s\n",
-                     options.videoPath.c_str());
-        return false;
-      }
-    }
-    if ((schedule.InRange(n) && !options.pngDir.empty()) || schedule.Still(n)) {
-      const std::string path =
-          (schedule.InRange(n) ? options.pngDir + "/" : stillDir) + FrameFileName(n);
-      if (!WritePng(path, frameWidth, frameHeight, pixels.data())) {
-        std::fprintf(stderr, "emberhall-capture: cannot write %s (%s)\n", path.c_str(),
-                     std::strerror(errno));
-        return false;
-      }
-    }
-    return true;
-  };
-
-  std::unique_ptr<FrameReader> reader;
-  std::deque<int64_t> held;  // the frames the reader holds, oldest first
-  std::unique_ptr<FrameWriter> writer;
-  std::vector<uint8_t> scratch;  // where frames read back but not written go
-  const Clock::time_point started = Clock::now();
-  Clock::time_point lastReport = started, measureStart = started;
-  double measureCpu = 0;
-  int64_t measured = -1;  // frames asked for after the first one
-
-  SetPresentHook([&](IDirect3DDevice8& device) {
-    if (frame == 0) {
-      SDL_GL_SetSwapInterval(0);  // never wait for a display's refresh
-      if (!missing.empty()) {
-        std::string list;
-        for (const auto& [key, path] : missing) list += (list.empty() ? "" : ", ") + path;
-        std::fprintf(stderr,
-                     "emberhall-capture: the data set is incomplete, missing %s; the capture "
-                     "goes on without them (emberhall-assets generate Data makes the default "
-                     "set)\n",
-                     list.c_str());
-      }
-    }
-    if (schedule.Wanted(frame) && readsBack) {
-      if (!reader) {
-        reader = std::make_unique<FrameReader>(device);
-        frameWidth = device.FrameWidth();
-        frameHeight = device.FrameHeight();
-        if (writing) {
-          if (!options.videoPath.empty()) audioPath = ResolveDataPath(kSoundTrackPath);
-          writer = std::make_unique<FrameWriter>(kFramesWriting, write);
-        }
-      }
-      reader->Queue();
-      held.push_back(frame);
-    }
-    // Frames read back go to the writer once the next one is rendering; the last waits
-    // for none.
-    while (reader && reader->Queued() > (frame >= schedule.stop ? 0 : kFramesReading)) {
-      std::vector<uint8_t> pixels = writer ? writer->Buffer() : std::move(scratch);
-      reader->Take(pixels);
-      if (writer)
-        writer->Push(held.front(), std::move(pixels));
-      else
-        scratch = std::move(pixels);
-      held.pop_front();
-    }
-    if (trace.is_open()) {
-      if (schedule.Wanted(frame)) WriteTrace(recorder, frame, trace);
-      recorder.Clear();
-    }
-    if (schedule.Wanted(frame) && ++measured == 0) {
-      measureStart = Clock::now();
-      measureCpu = CpuSeconds();
-    }
-
-    const Clock::time_point now = Clock::now();
-    if (!options.quiet && now - lastReport >= std::chrono::seconds(1)) {
-      lastReport = now;
-      const double elapsed = std::chrono::duration<double>(now - started).count();
-      const double rate = (frame + 1) / elapsed;
-      std::fprintf(stderr, "\rframe %lld/%lld  t %.2f s  %.1f fps  %s left   ",
-                   static_cast<long long>(frame + 1), static_cast<long long>(total),
-                   frame / options.fps, rate, Minutes((total - frame - 1) / rate).c_str());
-    }
-    if (frame >= schedule.stop || (writer && writer->Failed())) PostQuitMessage(0);
-    ++frame;
-    SetSkipDrawing(!options.renderAll && !schedule.Wanted(frame));
-  });
-
-  SetSkipDrawing(!options.renderAll && !schedule.Wanted(0));
-  WinMain(nullptr, nullptr, "", 0);
-
-  SetSkipDrawing(false);
-  SetPresentHook(nullptr);
-  SetCallRecorder(nullptr);
-  SetLookupObserver(nullptr);
-  SetTickSource(nullptr);
-  SetOutputSize(0, 0);
-  SetRenderScale(1);
-  reader.reset();
-  bool failed = writer && !writer->Finish();
-  if (videoOpen && !video.Close()) {
-    std::fprintf(stderr, "emberhall-capture: ffmpeg could not finish %s\n",
-                 options.videoPath.c_str());
-    failed = true;
-  }
-  const Clock::time_point ended = Clock::now();
-  if (!options.quiet) {
-    const double elapsed = std::chrono::duration<double>(ended - started).count();
-    std::fprintf(stderr, "\r%lld frames in %s (%.1f fps)%40s\n", static_cast<long long>(frame),
-                 Minutes(elapsed).c_str(), frame / elapsed, "");
-  }
-  if (options.bench) {
-    static const char* const kStageNames[] = {"rendered", "rendered and read back",
-                                              "rendered, read back and written"};
-    const double elapsed = std::chrono::duration<double>(ended - measureStart).count();
-    std::printf("%-32s %7lld %9.2f %9.1f %9.2f\n", kStageNames[int(options.stages)],
-                static_cast<long long>(measured), elapsed, double(measured) / elapsed,
-                CpuSeconds() - measureCpu);
-  }
-  if (trace.is_open()) {
-    trace.close();  // the trace's last bytes only reach the disk here
-    if (!trace) {
-      std::fprintf(stderr, "emberhall-capture: cannot write %s (%s)\n", options.tracePath.c_str(),
-                   std::strerror(errno));
-      failed = true;
-    }
-  }
-  if (frame == 0) {
+  if (!session.Start()) {
     std::fprintf(stderr, "emberhall-capture: the demo could not start, so nothing was captured\n");
     return 1;
   }
+  missing.Report();
+  int64_t n = 0;
+  for (; n <= schedule.stop && !readBack.Failed(); ++n) {
+    const bool wanted = schedule.Wanted(n);
+    session.SetDemoTime(FrameMilliseconds(n, options.fps));
+    g_renderSwitches.skipDrawing = !options.renderAll && !wanted;
+    const bool ran = session.RunFrame([&](IDirect3DDevice8& device) {
+      if (wanted && options.stages != CaptureOptions::Stages::kRender) readBack.Queue(n, device);
+      readBack.HandOn(n == schedule.stop);
+      if (trace.is_open()) {
+        if (wanted) WriteTrace(recorder, n, trace);
+        recorder.Clear();
+      }
+      progress.Frame(n, wanted);
+    });
+    if (!ran) break;
+  }
+  readBack.HandOn(true);
+  bool failed = !readBack.Finish();
+  failed = !outputs.Close() || failed;
+  progress.Report(n);
+  if (trace.is_open()) failed = !CloseTrace(trace, options.tracePath) || failed;
   if (failed) return 1;
-  return missing.empty() ? 0 : 3;
+  return missing.None() ? 0 : 3;
 }

@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/capture/frame_clock.h"
+#include "tools/common/frame_clock.h"
 
 struct CaptureOptions {
   double fps = 60;

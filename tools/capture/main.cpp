@@ -102,10 +102,9 @@ int Bench(CaptureOptions options) {
   return RunCapture(options);
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  CaptureOptions options;
+// Reads the command line into `options`; -1 when the capture should go on, otherwise the
+// exit status (0 after --help, 2 for a bad option, with the reason on stderr).
+int ParseOptions(int argc, char** argv, CaptureOptions& options) {
   for (int i = 1; i < argc; ++i) {
     const std::string option = argv[i];
     bool* flag = option == "--quiet"        ? &options.quiet
@@ -161,6 +160,12 @@ int main(int argc, char** argv) {
       return Fail("unknown option " + option + "\n" + kUsage);
     }
   }
+  return -1;
+}
+
+// Refuses options that cannot go together and outputs that cannot be written: the exit
+// status 2 with the reason, or -1 when the capture can go on.
+int CheckOptions(CaptureOptions& options) {
   if (options.at.empty() && options.pngDir.empty() && options.videoPath.empty())
     return Fail(std::string("nothing to write: give --video, --png or --at\n") + kUsage);
   if (options.to >= 0 && options.to < options.from) return Fail("--to must not come before --from");
@@ -185,6 +190,15 @@ int main(int argc, char** argv) {
         access(options.pngDir.c_str(), W_OK) != 0)
       return Fail("cannot write into " + options.pngDir + "; choose a writable folder for --png");
   }
+  return -1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  CaptureOptions options;
+  if (const int status = ParseOptions(argc, argv, options); status >= 0) return status;
+  if (const int status = CheckOptions(options); status >= 0) return status;
 
   // Headless where no display is named; where one is named but cannot be reached, the
   // offscreen driver all the same, since a capture needs no window that anyone sees.

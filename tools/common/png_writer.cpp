@@ -1,4 +1,4 @@
-#include "tools/capture/png_writer.h"
+#include "tools/common/png_writer.h"
 
 #include <zlib.h>
 
