@@ -2,8 +2,8 @@
 // demo clock), defined here in the order of their construction. Their constructors only
 // set fields and their destructors do nothing: the device does not exist yet when they are
 // made, and the program releases nothing at exit. The shell's own plain globals are
-// defined beside the code that owns them: the screen size in win_main.cpp, the device in
-// frame.cpp, the sound track's stream in demo_loading.cpp.
+// defined beside the code that owns them: the screen size and the device in
+// device_globals.cpp, the sound track's stream in demo_loading.cpp.
 
 #include "effects/morph_mesh.h"
 #include "effects/warp_grid.h"

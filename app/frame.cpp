@@ -1,10 +1,7 @@
-// The frame bracket, and the device globals' definitions.
+// The frame bracket.
 #include "app/frame.h"
 
 #include "app/device_globals.h"
-
-IDirect3D8* g_d3d = nullptr;
-IDirect3DDevice8* g_device = nullptr;
 
 void BeginFrame() {
   g_device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF0A141E, 1.0f, 0);

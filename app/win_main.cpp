@@ -3,9 +3,6 @@
 #include "app/app.h"
 #include "timeline/timeline.h"
 
-int32_t g_screenWidth = 800;
-int32_t g_screenHeight = 600;
-
 LRESULT DemoWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_DESTROY:
