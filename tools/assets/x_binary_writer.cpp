@@ -8,12 +8,13 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <string_view>
 #include <utility>
 
 #include "render/xfile.h"
 #include "render/xfile_binary_format.h"
-#include "render/xfile_lexer_text.h"
 #include "tools/assets/models.h"
 
 namespace {
@@ -100,12 +101,67 @@ void PutTemplateWord(std::string& out, std::string_view word) {
   putPart(word.substr(start));
 }
 
+// One token of the text our model writer makes: braces, a quoted string, a <GUID>, or a
+// word between separators (whitespace, ';' and ','), which is a number when it reads whole
+// as one. The files have no comments and every string and GUID is closed.
+struct TextToken {
+  enum Kind { kEnd, kOpen, kClose, kString, kGuid, kWord, kNumber } kind = kEnd;
+  std::string_view text;
+  double value = 0;
+  bool integral = false;  // a number written without '.' or exponent
+};
+
+class TextTokens {
+ public:
+  explicit TextTokens(std::string_view text) : text_(text) {}
+
+  TextToken Next() {
+    while (at_ < text_.size() && IsSeparator(text_[at_])) ++at_;
+    TextToken t;
+    if (at_ == text_.size()) return t;
+    const size_t start = at_;
+    const char c = text_[at_];
+    if (c == '{' || c == '}') {
+      ++at_;
+      t.kind = c == '{' ? TextToken::kOpen : TextToken::kClose;
+    } else if (c == '"' || c == '<') {
+      at_ = std::min(text_.find(c == '"' ? '"' : '>', at_ + 1), text_.size() - 1) + 1;
+      t.kind = c == '"' ? TextToken::kString : TextToken::kGuid;
+    } else {
+      while (at_ < text_.size() && !IsSeparator(text_[at_]) && !std::strchr("{}\"<", text_[at_]))
+        ++at_;
+      t.kind = TextToken::kWord;
+    }
+    t.text = text_.substr(start, at_ - start);
+    if (t.kind == TextToken::kWord) ReadNumber(t);
+    return t;
+  }
+
+ private:
+  static bool IsSeparator(char c) {
+    return static_cast<unsigned char>(c) <= ' ' || c == ';' || c == ',';
+  }
+
+  static void ReadNumber(TextToken& t) {
+    const std::string word(t.text);
+    if (word.find_first_not_of("+-.0123456789eE") != std::string::npos) return;
+    char* end = nullptr;
+    t.value = std::strtod(word.c_str(), &end);
+    if (end != word.c_str() + word.size()) return;
+    t.kind = TextToken::kNumber;
+    t.integral = word.find_first_of(".eE") == std::string::npos;
+  }
+
+  std::string_view text_;
+  size_t at_ = 0;
+};
+
 // A run of numbers of one kind, written as one list when the run ends.
 class NumberRun {
  public:
   explicit NumberRun(bool doubles) : doubles_(doubles) {}
 
-  void Add(std::string& out, const XToken& t) {
+  void Add(std::string& out, const TextToken& t) {
     const bool integer =
         t.integral && !std::signbit(t.value) && t.value <= 4294967295.0;  // keeps -0 a float
     if (count_ > 0 && integer != integers_) Flush(out);
@@ -171,22 +227,22 @@ std::string XBinaryFromText(std::string_view text, bool doubles) {
   if (!ReadXFileFormat(text.data(), text.size(), format) || format.binary || format.compressed)
     return {};
   std::string out = "xof " + std::string(text.substr(4, 4)) + "bin " + (doubles ? "0064" : "0032");
-  XTextLexer lexer(text.data() + kHeaderSize, text.data() + text.size());
+  TextTokens tokens(text.substr(kHeaderSize));
   NumberRun numbers(doubles);
   // Braces open inside the template being defined, 0 outside templates.
   int templateDepth = 0;
   bool templateNext = false;
   for (;;) {
-    const XToken t = lexer.Next();
-    if (t.kind == XTokenKind::Number) {
+    const TextToken t = tokens.Next();
+    if (t.kind == TextToken::kNumber) {
       numbers.Add(out, t);
       continue;
     }
     numbers.Flush(out);
     switch (t.kind) {
-      case XTokenKind::End:
+      case TextToken::kEnd:
         return out;
-      case XTokenKind::Word:
+      case TextToken::kWord:
         if (templateDepth > 0) {
           PutTemplateWord(out, t.text);
         } else if (t.text == "template") {
@@ -196,18 +252,18 @@ std::string XBinaryFromText(std::string_view text, bool doubles) {
           PutText(out, xbin::kName, t.text);
         }
         break;
-      case XTokenKind::String:
+      case TextToken::kString:
         PutText(out, xbin::kString, t.text.substr(1, t.text.size() - 2));
         Put32(out, xbin::kSemicolon);
         break;
-      case XTokenKind::Guid:
+      case TextToken::kGuid:
         if (!PutGuid(out, t.text)) return {};
         break;
-      case XTokenKind::Open:
+      case TextToken::kOpen:
         Put16(out, xbin::kOpenBrace);
         if (templateDepth > 0 || std::exchange(templateNext, false)) ++templateDepth;
         break;
-      case XTokenKind::Close:
+      case TextToken::kClose:
         Put16(out, xbin::kCloseBrace);
         if (templateDepth > 0) --templateDepth;
         break;

@@ -18,7 +18,7 @@
 #include <string_view>
 #include <vector>
 
-// Empty when `text` is not a text X file the loader's lexer reads whole (or has a malformed
+// Empty when `text` is not a text X file as our model writer makes them (or has a malformed
 // GUID).
 std::string XBinaryFromText(std::string_view text, bool doubles);
 // A text file becomes "tzip", a binary one "bzip", with the same version and float size.
