@@ -106,6 +106,17 @@ void BM_ParseDeepFramesManyMeshes(benchmark::State& state) {
 }
 BENCHMARK(BM_ParseDeepFramesManyMeshes)->Unit(benchmark::kMillisecond);
 
+// A mesh claiming four billion vertices in a few bytes: refused from the count, before
+// anything is sized from it.
+void BM_RefuseAbsurdCount(benchmark::State& state) {
+  const std::string text = "xof 0302txt 0032\nMesh { 4000000000; 0;0;0;; 1; 3;0,0,0;; }";
+  for (auto _ : state) {
+    XMesh mesh;
+    if (ParseXFile(text.data(), text.size(), mesh)) state.SkipWithError("accepted");
+  }
+}
+BENCHMARK(BM_RefuseAbsurdCount)->Unit(benchmark::kMicrosecond);
+
 // The default .x models, each in the six forms XFileForms makes, made on first use.
 const std::vector<std::pair<std::string, std::vector<XFileForm>>>& XModelForms() {
   static const auto forms = [] {

@@ -38,15 +38,15 @@ using Rgba = std::array<uint8_t, 4>;
 using Palette = std::array<Rgba, 256>;
 
 struct Header {
-  size_t pixel_offset = 0;
-  size_t palette_offset = 0;
-  size_t palette_entry_size = 4;
+  size_t pixelOffset = 0;
+  size_t paletteOffset = 0;
+  size_t paletteEntrySize = 4;
   int64_t width = 0;
-  int64_t height = 0;  // Magnitude only; top_down carries the sign.
-  bool top_down = false;
+  int64_t height = 0;  // Magnitude only; topDown carries the sign.
+  bool topDown = false;
   uint16_t bpp = 0;
   uint32_t compression = kRgb;
-  uint32_t colors_used = 0;
+  uint32_t colorsUsed = 0;
   std::array<uint32_t, 4> masks{};  // R, G, B, A.
 };
 
@@ -73,55 +73,55 @@ bool ReadCoreHeader(ByteReader& r, Header& h) {
   if (!r.ReadU16(width) || !r.ReadU16(height) || !r.Skip(2) || !r.ReadU16(h.bpp)) return false;
   h.width = width;
   h.height = height;
-  h.palette_entry_size = 3;
-  h.palette_offset = r.Offset();
+  h.paletteEntrySize = 3;
+  h.paletteOffset = r.Offset();
   return true;
 }
 
-bool ReadInfoHeader(ByteReader& r, uint32_t info_size, Header& h) {
+bool ReadInfoHeader(ByteReader& r, uint32_t infoSize, Header& h) {
   int32_t width = 0;
   int32_t height = 0;
   // Skipped: planes; the image size and resolution (often zero or wrong); important colours.
   if (!r.ReadI32(width) || !r.ReadI32(height) || !r.Skip(2) || !r.ReadU16(h.bpp) ||
-      !r.ReadU32(h.compression) || !r.Skip(12) || !r.ReadU32(h.colors_used) || !r.Skip(4)) {
+      !r.ReadU32(h.compression) || !r.Skip(12) || !r.ReadU32(h.colorsUsed) || !r.Skip(4)) {
     return false;
   }
-  const size_t masks_in_header = info_size >= 56 ? 4 : info_size >= 52 ? 3 : 0;
-  for (size_t i = 0; i < masks_in_header; ++i) {
+  const size_t masksInHeader = infoSize >= 56 ? 4 : infoSize >= 52 ? 3 : 0;
+  for (size_t i = 0; i < masksInHeader; ++i) {
     if (!r.ReadU32(h.masks[i])) return false;
   }
-  if (!r.Seek(kFileHeaderSize + info_size)) return false;
+  if (!r.Seek(kFileHeaderSize + infoSize)) return false;
 
-  if (info_size == kInfoHeaderSize &&
+  if (infoSize == kInfoHeaderSize &&
       (h.compression == kBitfields || h.compression == kAlphaBitfields)) {
     for (size_t i = 0; i < 3; ++i) {
       if (!r.ReadU32(h.masks[i])) return false;
     }
     // BI_ALPHABITFIELDS always stores an alpha mask here. Some writers add one to BI_BITFIELDS too;
     // take it when the gap before the pixels has room for it and no palette claims that space.
-    const bool has_alpha_mask = h.compression == kAlphaBitfields ||
-                                (h.colors_used == 0 && h.pixel_offset >= r.Offset() + 4);
-    if (has_alpha_mask && !r.ReadU32(h.masks[3])) return false;
+    const bool hasAlphaMask =
+        h.compression == kAlphaBitfields || (h.colorsUsed == 0 && h.pixelOffset >= r.Offset() + 4);
+    if (hasAlphaMask && !r.ReadU32(h.masks[3])) return false;
   }
   h.width = width;
-  h.top_down = height < 0;
-  h.height = h.top_down ? -int64_t{height} : height;  // 64-bit so INT32_MIN has a magnitude.
-  h.palette_offset = r.Offset();
+  h.topDown = height < 0;
+  h.height = h.topDown ? -int64_t{height} : height;  // 64-bit so INT32_MIN has a magnitude.
+  h.paletteOffset = r.Offset();
   return true;
 }
 
 bool ReadHeader(ByteReader& r, Header& h) {
   uint8_t magic0 = 0;
   uint8_t magic1 = 0;
-  uint32_t pixel_offset = 0;
-  uint32_t info_size = 0;
+  uint32_t pixelOffset = 0;
+  uint32_t infoSize = 0;
   // Skipped: the file size, which writers often get wrong, and two reserved words.
   if (!r.ReadU8(magic0) || !r.ReadU8(magic1) || magic0 != 'B' || magic1 != 'M' || !r.Skip(8) ||
-      !r.ReadU32(pixel_offset) || !r.ReadU32(info_size)) {
+      !r.ReadU32(pixelOffset) || !r.ReadU32(infoSize)) {
     return false;
   }
-  h.pixel_offset = pixel_offset;
-  switch (info_size) {
+  h.pixelOffset = pixelOffset;
+  switch (infoSize) {
     case kCoreHeaderSize:
       return ReadCoreHeader(r, h);
     case kInfoHeaderSize:
@@ -129,37 +129,36 @@ bool ReadHeader(ByteReader& r, Header& h) {
     case 56:
     case 108:
     case 124:
-      return ReadInfoHeader(r, info_size, h);
+      return ReadInfoHeader(r, infoSize, h);
     default:
       return false;
   }
 }
 
-bool HasValidLayout(const Header& h, size_t size, int64_t max_side) {
-  if (h.width <= 0 || h.height <= 0 || h.width > max_side || h.height > max_side ||
+bool HasValidLayout(const Header& h, size_t size, int64_t maxSide) {
+  if (h.width <= 0 || h.height <= 0 || h.width > maxSide || h.height > maxSide ||
       h.width * h.height > kMaxPixels) {
     return false;
   }
-  bool depth_ok = false;
+  bool depthOk = false;
   switch (h.compression) {
     case kRgb:
-      depth_ok =
-          h.bpp == 1 || h.bpp == 4 || h.bpp == 8 || h.bpp == 16 || h.bpp == 24 || h.bpp == 32;
+      depthOk = h.bpp == 1 || h.bpp == 4 || h.bpp == 8 || h.bpp == 16 || h.bpp == 24 || h.bpp == 32;
       break;
     case kRle8:  // RLE streams are only defined bottom-up.
-      depth_ok = h.bpp == 8 && !h.top_down;
+      depthOk = h.bpp == 8 && !h.topDown;
       break;
     case kRle4:
-      depth_ok = h.bpp == 4 && !h.top_down;
+      depthOk = h.bpp == 4 && !h.topDown;
       break;
     case kBitfields:
     case kAlphaBitfields:
-      depth_ok = h.bpp == 16 || h.bpp == 32;
+      depthOk = h.bpp == 16 || h.bpp == 32;
       break;
   }
-  if (!depth_ok || h.pixel_offset < h.palette_offset || h.pixel_offset >= size) return false;
+  if (!depthOk || h.pixelOffset < h.paletteOffset || h.pixelOffset >= size) return false;
   // An RLE stream's length is only known by walking it; the walk checks every byte it takes.
-  const uint64_t bytes = size - h.pixel_offset;
+  const uint64_t bytes = size - h.pixelOffset;
   if (IsRle(h)) {
     const uint64_t pixels = static_cast<uint64_t>(h.width * h.height);
     return (pixels + kMaxRlePixelsPerByte - 1) / kMaxRlePixelsPerByte <= bytes;
@@ -174,17 +173,17 @@ bool ReadPalette(const uint8_t* data, size_t size, const Header& h, Palette& pal
   const size_t full = size_t{1} << h.bpp;
   // The core header has no colour count; writers that store fewer than 2^bpp entries show it by
   // where the pixels start.
-  const size_t count = h.palette_entry_size == 3
-                           ? std::min(full, (h.pixel_offset - h.palette_offset) / 3)
-                       : h.colors_used == 0 ? full
-                                            : std::min<size_t>(h.colors_used, full);
+  const size_t count = h.paletteEntrySize == 3
+                           ? std::min(full, (h.pixelOffset - h.paletteOffset) / 3)
+                       : h.colorsUsed == 0 ? full
+                                           : std::min<size_t>(h.colorsUsed, full);
   ByteReader r(data, size);
-  if (!r.Seek(h.palette_offset)) return false;
+  if (!r.Seek(h.paletteOffset)) return false;
   for (size_t i = 0; i < count; ++i) {
     uint8_t b = 0;
     uint8_t g = 0;
     uint8_t red = 0;
-    if (!r.ReadU8(b) || !r.ReadU8(g) || !r.ReadU8(red) || !r.Skip(h.palette_entry_size - 3)) {
+    if (!r.ReadU8(b) || !r.ReadU8(g) || !r.ReadU8(red) || !r.Skip(h.paletteEntrySize - 3)) {
       return false;
     }
     palette[i] = {red, g, b, 255};
@@ -229,8 +228,8 @@ uint8_t Widen(uint32_t value, int bits) {
   return static_cast<uint8_t>(wide >> (filled - 8));
 }
 
-uint8_t Extract(uint32_t pixel, const Channel& c, uint8_t if_absent) {
-  return c.bits == 0 ? if_absent : Widen((pixel & c.mask) >> c.shift, c.bits);
+uint8_t Extract(uint32_t pixel, const Channel& c, uint8_t ifAbsent) {
+  return c.bits == 0 ? ifAbsent : Widen((pixel & c.mask) >> c.shift, c.bits);
 }
 
 Rgba Unpack(uint32_t pixel, const Channels& ch) {
@@ -268,9 +267,9 @@ bool DecodeRows(const uint8_t* data, const Header& h, const Palette& palette, Im
   const size_t height = static_cast<size_t>(h.height);
   const size_t stride = static_cast<size_t>(Stride(h));
   for (size_t row = 0; row < height; ++row) {
-    const uint8_t* src = data + h.pixel_offset + row * stride;
-    const size_t out_row = h.top_down ? row : height - 1 - row;
-    uint8_t* dst = img.rgba.data() + out_row * width * 4;
+    const uint8_t* src = data + h.pixelOffset + row * stride;
+    const size_t outRow = h.topDown ? row : height - 1 - row;
+    uint8_t* dst = img.rgba.data() + outRow * width * 4;
     for (size_t x = 0; x < width; ++x) {
       const Rgba px = ReadPixel(src, x, h.bpp, palette, channels);
       std::copy(px.begin(), px.end(), dst + 4 * x);
@@ -302,7 +301,7 @@ bool DecodeRle(const uint8_t* data, size_t size, const Header& h, const Palette&
   };
   const bool nibbles = h.compression == kRle4;
   ByteReader r(data, size);
-  if (!r.Seek(h.pixel_offset)) return false;
+  if (!r.Seek(h.pixelOffset)) return false;
   for (;;) {
     uint8_t count = 0;
     uint8_t value = 0;
@@ -331,12 +330,12 @@ bool DecodeRle(const uint8_t* data, size_t size, const Header& h, const Palette&
 
 }  // namespace
 
-bool DecodeBmp(const uint8_t* data, size_t size, Image& out, int max_side) {
+bool DecodeBmp(const uint8_t* data, size_t size, Image& out, int maxSide) {
   out = Image{};
   ByteReader r(data, size);
   Header h;
   Palette palette;
-  if (!ReadHeader(r, h) || !HasValidLayout(h, size, std::min(max_side, kBmpMaxSide)) ||
+  if (!ReadHeader(r, h) || !HasValidLayout(h, size, std::min(maxSide, kBmpMaxSide)) ||
       !ReadPalette(data, size, h, palette)) {
     return false;
   }

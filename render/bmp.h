@@ -26,5 +26,5 @@ constexpr int kBmpMaxSide = 16384;
 // 108 or 124 bytes); 1/4/8-bit palettised and 16/24/32-bit direct colour; BI_RGB, BI_RLE8,
 // BI_RLE4, BI_BITFIELDS and BI_ALPHABITFIELDS. Alpha is 255 unless BI_(ALPHA)BITFIELDS gives a
 // non-zero alpha mask. Returns false on anything malformed or unsupported, or wider or taller
-// than `max_side` (which cannot raise kBmpMaxSide), leaving `out` empty.
-bool DecodeBmp(const uint8_t* data, size_t size, Image& out, int max_side = kBmpMaxSide);
+// than `maxSide` (which cannot raise kBmpMaxSide), leaving `out` empty.
+bool DecodeBmp(const uint8_t* data, size_t size, Image& out, int maxSide = kBmpMaxSide);

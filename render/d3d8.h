@@ -6,7 +6,8 @@
 // textures, stream, indices, vertex format), starting from Direct3D 8's initial values,
 // and applies it to OpenGL at each draw, issuing only what changed. State set by one draw
 // stays for the next. Buffers keep a system-memory copy: Lock hands out a pointer into
-// it, Unlock uploads the locked range, so write-only buffers stay readable.
+// it, Unlock marks the locked range, and the first draw that uses the buffer uploads what
+// changed, so write-only buffers stay readable.
 //
 // Not here: lighting (always off in this program), fog, stencil, point and line
 // primitives, more than one texture coordinate set, device loss.

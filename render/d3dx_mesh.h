@@ -1,5 +1,6 @@
-// The D3DX mesh subset that Mesh::LoadX goes through: loading a text .x file into an
-// indexed triangle mesh, cloning it into another vertex layout, and computing its normals.
+// The D3DX mesh subset that Mesh::LoadX goes through: loading an .x file (text, binary or
+// compressed, render/xfile.h) into an indexed triangle mesh, cloning it into another vertex layout,
+// and computing its normals.
 //
 // Promises: a mesh holds its vertices in a vertex buffer of its FVF and its triangles in a
 // 16-bit index buffer, both readable through the buffers GetVertexBuffer and GetIndexBuffer

@@ -15,7 +15,7 @@
 
 class ForestScene {
  public:
-  // Loads the fifteen models and the floor tile, in the order the scenes list them.
+  // Loads the fourteen models and the floor tile, in the order the scenes list them.
   void Load();
   // One spruce: needles then trunk, scaled, turned, then moved to (x, y, z).
   void DrawSpruce(float x, float y, float z, float rx, float ry, float rz, float scale);

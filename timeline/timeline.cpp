@@ -21,6 +21,9 @@ void Cull(DWORD mode) {
   g_device->SetRenderState(D3DRS_CULLMODE, mode);
 }
 
+// The schedule's two clocks, named as its steps use them: T() is the uptime clock (seconds
+// since the system started), the phase of periodic motion; t() is the demo time (seconds
+// since the sound track started), which decides what a frame shows.
 double T() {
   return ClockNow();
 }

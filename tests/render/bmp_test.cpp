@@ -36,12 +36,12 @@ void Append(Bytes& to, const Bytes& from) {
 }
 
 struct BmpParts {
-  uint32_t info_size = 40;
+  uint32_t infoSize = 40;
   int32_t width = 0;
   int32_t height = 0;
   uint16_t bpp = 24;
   uint32_t compression = 0;
-  uint32_t colors_used = 0;
+  uint32_t colorsUsed = 0;
   std::vector<uint32_t> masks = {};  // Inside the header from 52 bytes up, after it for 40.
   Bytes palette = {};                // Raw entries in file order.
   Bytes pixels = {};
@@ -49,8 +49,8 @@ struct BmpParts {
 
 Bytes Build(const BmpParts& p) {
   Bytes info;
-  Put32(info, p.info_size);
-  if (p.info_size == 12) {
+  Put32(info, p.infoSize);
+  if (p.infoSize == 12) {
     Put16(info, p.width);
     Put16(info, p.height);
     Put16(info, 1);
@@ -64,16 +64,16 @@ Bytes Build(const BmpParts& p) {
     Put32(info, p.pixels.size());
     Put32(info, 2835);
     Put32(info, 2835);
-    Put32(info, p.colors_used);
+    Put32(info, p.colorsUsed);
     Put32(info, 0);
     for (uint32_t m : p.masks) Put32(info, m);
-    if (p.info_size > 40) info.resize(p.info_size, 0);
+    if (p.infoSize > 40) info.resize(p.infoSize, 0);
   }
   Bytes file = {'B', 'M'};
-  const size_t pixel_offset = 14 + info.size() + p.palette.size();
-  Put32(file, pixel_offset + p.pixels.size());
+  const size_t pixelOffset = 14 + info.size() + p.palette.size();
+  Put32(file, pixelOffset + p.pixels.size());
   Put32(file, 0);
-  Put32(file, pixel_offset);
+  Put32(file, pixelOffset);
   Append(file, info);
   Append(file, p.palette);
   Append(file, p.pixels);
@@ -82,10 +82,10 @@ Bytes Build(const BmpParts& p) {
 
 // Lays out rows bottom-up (or top-down), padding each with junk the decoder must skip, not show.
 template <typename RowFn>
-Bytes Rows(int height, bool top_down, RowFn row) {
+Bytes Rows(int height, bool topDown, RowFn row) {
   Bytes out;
   for (int i = 0; i < height; ++i) {
-    Bytes r = row(top_down ? i : height - 1 - i);
+    Bytes r = row(topDown ? i : height - 1 - i);
     while (r.size() % 4 != 0) r.push_back(0xAA);
     Append(out, r);
   }
@@ -120,11 +120,11 @@ const Rgba& At(int x, int y) {
 }
 
 // The palette lists kPicture backwards so that index n is not simply pixel n.
-Bytes PictureIndexPalette(size_t entry_size) {
+Bytes PictureIndexPalette(size_t entrySize) {
   Bytes out;
   for (int i = kW * kH - 1; i >= 0; --i) {
     out.insert(out.end(), {kPicture[i][2], kPicture[i][1], kPicture[i][0]});
-    if (entry_size == 4) out.push_back(0x77);  // The reserved byte is not alpha.
+    if (entrySize == 4) out.push_back(0x77);  // The reserved byte is not alpha.
   }
   return out;
 }
@@ -132,14 +132,14 @@ std::vector<int> PictureIndices(int y) {
   return {5 - 3 * y, 4 - 3 * y, 3 - 3 * y};
 }
 
-Bytes Palettised(int bpp, bool top_down = false, uint32_t info_size = 40) {
-  return Build({.info_size = info_size,
+Bytes Palettised(int bpp, bool topDown = false, uint32_t infoSize = 40) {
+  return Build({.infoSize = infoSize,
                 .width = kW,
-                .height = top_down ? -kH : kH,
+                .height = topDown ? -kH : kH,
                 .bpp = static_cast<uint16_t>(bpp),
-                .colors_used = 6,
-                .palette = PictureIndexPalette(info_size == 12 ? 3 : 4),
-                .pixels = Rows(kH, top_down, [&](int y) { return Pack(PictureIndices(y), bpp); })});
+                .colorsUsed = 6,
+                .palette = PictureIndexPalette(infoSize == 12 ? 3 : 4),
+                .pixels = Rows(kH, topDown, [&](int y) { return Pack(PictureIndices(y), bpp); })});
 }
 
 // Two colours cannot show the six-colour picture, so 1-bit gets a 10x2 pattern spanning two bytes.
@@ -170,8 +170,8 @@ Bytes Rgb555() {
                 })});
 }
 
-Bytes Rgb565(uint32_t info_size = 40) {
-  return Build({.info_size = info_size,
+Bytes Rgb565(uint32_t infoSize = 40) {
+  return Build({.infoSize = infoSize,
                 .width = kW,
                 .height = kH,
                 .bpp = 16,
@@ -187,11 +187,11 @@ Bytes Rgb565(uint32_t info_size = 40) {
                 })});
 }
 
-Bytes Bgr24(bool top_down = false) {
+Bytes Bgr24(bool topDown = false) {
   return Build({.width = kW,
-                .height = top_down ? -kH : kH,
+                .height = topDown ? -kH : kH,
                 .bpp = 24,
-                .pixels = Rows(kH, top_down, [](int y) {
+                .pixels = Rows(kH, topDown, [](int y) {
                   Bytes r;
                   for (int x = 0; x < kW; ++x)
                     r.insert(r.end(), {At(x, y)[2], At(x, y)[1], At(x, y)[0]});
@@ -213,11 +213,11 @@ Bytes Bgrx32() {
 }
 
 // One-row images whose pixels are given as raw words, for the mask and alpha tests.
-Bytes Words32(uint32_t info_size, uint32_t compression, std::vector<uint32_t> masks,
+Bytes Words32(uint32_t infoSize, uint32_t compression, std::vector<uint32_t> masks,
               std::vector<uint32_t> words) {
   Bytes pixels;
   for (uint32_t w : words) Put32(pixels, w);
-  return Build({.info_size = info_size,
+  return Build({.infoSize = infoSize,
                 .width = static_cast<int32_t>(words.size()),
                 .height = 1,
                 .bpp = 32,
@@ -275,14 +275,14 @@ Bytes RleFile(uint32_t compression, int width, int height, const Bytes& stream) 
                 .height = height,
                 .bpp = static_cast<uint16_t>(compression == kRle8 ? 8 : 4),
                 .compression = compression,
-                .colors_used = 16,
+                .colorsUsed = 16,
                 .palette = palette,
                 .pixels = stream});
 }
 
-Bytes RleColours(const std::vector<int>& indices_top_row_first) {
+Bytes RleColours(const std::vector<int>& indicesTopRowFirst) {
   std::vector<Rgba> px;
-  for (int i : indices_top_row_first) px.push_back(RleColour(i));
+  for (int i : indicesTopRowFirst) px.push_back(RleColour(i));
   return Flatten(px);
 }
 
@@ -408,7 +408,7 @@ TEST(BmpPaletteTest, IndexBeyondColorsUsedIsBlack) {
   const Bytes file = Build({.width = 2,
                             .height = 1,
                             .bpp = 8,
-                            .colors_used = 2,
+                            .colorsUsed = 2,
                             .palette = {0x10, 0x20, 0x30, 0, 0x40, 0x50, 0x60, 0},
                             .pixels = {0x01, 0x05, 0xEE, 0xEE}});
   EXPECT_EQ(Decode(file).rgba, (Bytes{0x60, 0x50, 0x40, 255, 0, 0, 0, 255}));
@@ -418,7 +418,7 @@ TEST(BmpPaletteTest, PaletteExtendingPastFileFails) {
   Bytes file = Build({.width = 1,
                       .height = 1,
                       .bpp = 8,
-                      .colors_used = 200,
+                      .colorsUsed = 200,
                       .palette = {1, 2, 3, 0},
                       .pixels = {0, 0, 0, 0}});
   EXPECT_TRUE(Fails(file));
@@ -588,7 +588,7 @@ TEST(BmpRobustnessTest, ZeroOrNegativeWidthFails) {
 TEST(BmpRobustnessTest, ZeroHeightFails) {
   EXPECT_TRUE(Fails(Build({.width = 1, .height = 0, .bpp = 24, .pixels = Bytes(64, 0)})));
   EXPECT_TRUE(
-      Fails(Build({.info_size = 12, .width = 1, .height = 0, .bpp = 24, .pixels = Bytes(64, 0)})));
+      Fails(Build({.infoSize = 12, .width = 1, .height = 0, .bpp = 24, .pixels = Bytes(64, 0)})));
 }
 
 TEST(BmpRobustnessTest, Int32MinHeightFails) {
@@ -625,12 +625,12 @@ TEST(BmpRobustnessTest, CallersLimitOnEitherSideIsHonoured) {
 // Two bytes of run paint at most 255 pixels, so an RLE image may claim 128 pixels per byte of
 // its stream and no more, however the stream would skip over the rest.
 TEST(BmpRobustnessTest, RleImageMayClaimAtMost128PixelsPerStreamByte) {
-  const Bytes end_of_bitmap = {0x00, 0x01};
-  EXPECT_FALSE(Fails(RleFile(kRle8, 256, 1, end_of_bitmap)));
-  EXPECT_TRUE(Fails(RleFile(kRle8, 257, 1, end_of_bitmap)));
-  EXPECT_TRUE(Fails(RleFile(kRle4, 16, 17, end_of_bitmap)));
+  const Bytes endOfBitmap = {0x00, 0x01};
+  EXPECT_FALSE(Fails(RleFile(kRle8, 256, 1, endOfBitmap)));
+  EXPECT_TRUE(Fails(RleFile(kRle8, 257, 1, endOfBitmap)));
+  EXPECT_TRUE(Fails(RleFile(kRle4, 16, 17, endOfBitmap)));
   // The decompression bomb: a hundred-odd bytes that claim 16384 x 4096 pixels (256 MB of RGBA).
-  EXPECT_TRUE(Fails(RleFile(kRle8, 16384, 4096, end_of_bitmap)));
+  EXPECT_TRUE(Fails(RleFile(kRle8, 16384, 4096, endOfBitmap)));
   // A picture of one colour, each row spelled out in runs as an encoder writes it, decodes.
   Bytes rows;
   for (int y = 0; y < 200; ++y) rows.insert(rows.end(), {255, 1, 45, 1, 0x00, 0x00});

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -699,8 +698,8 @@ TEST(XFileSkipping, UnbalancedBracesFail) {
 
 // ---------------------------------------------------------------- limits and damage
 
-TEST(XFileLimits, AbsurdCountsFailFast) {
-  const auto start = std::chrono::steady_clock::now();
+// (bench/mesh_bench's BM_RefuseAbsurdCount measures how quickly.)
+TEST(XFileLimits, AbsurdCountsAreRefused) {
   const std::string tri = "Mesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; ";
   EXPECT_TRUE(Refused(kHeader + "Mesh { 4000000000; 0;0;0;; 1; 3;0,0,0;; }"));
   EXPECT_TRUE(Refused(kHeader + "Mesh { 99999999999999999999999; 0;0;0;; 1; 3;0,0,0;; }"));
@@ -714,7 +713,6 @@ TEST(XFileLimits, AbsurdCountsFailFast) {
       Refused(kHeader + tri + "1; 3;0,1,2;; MeshVertexColors { 4000000000; 0;1;1;1;1;; } }"));
   // A count the remaining text cannot hold, even though it is small in absolute terms.
   EXPECT_TRUE(Refused(kHeader + "Mesh { 100; 0;0;0;; 1; 3;0,0,0;; }"));
-  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
 }
 
 std::string GridMesh(size_t vertexCount, const std::string& extra = "") {

@@ -7,7 +7,7 @@
 #include "mesh/mesh.h"
 #include "platform/tick.h"
 #include "render/d3dx_math.h"
-#include "render/tool_hooks.h"
+#include "render/tool_switches.h"
 #include "tests/demo_frames.h"
 
 namespace {
@@ -53,9 +53,9 @@ class CubeDrawTest : public DemoFixture {
   // The world matrices handed to the device by DrawCubeTree(depth).
   std::vector<std::vector<float>> Worlds(int depth) {
     CallRecorder recorder;
-    SetCallRecorder(&recorder);
+    g_renderSwitches.recorder = &recorder;
     DrawCubeTree(depth);
-    SetCallRecorder(nullptr);
+    g_renderSwitches.recorder = nullptr;
     std::vector<std::vector<float>> worlds;
     for (const std::string& call : recorder.Calls())
       if (call.rfind("SetTransform(256, ", 0) == 0) worlds.push_back(MatrixOf(call));
@@ -97,9 +97,29 @@ TEST_F(CubeDrawTest, ChildrenSitOnTheFacesOfTheirParents) {
   EXPECT_FLOAT_EQ(inner[0], 2.0f);
 }
 
-TEST_F(CubeDrawTest, SameClockDrawsTheSameTree) {
+// Turns about x, then y, then z, as Mesh::Rotate does.
+D3DXMATRIX Rotation(float ax, float ay, float az) {
+  D3DXMATRIX x, y, z, r;
+  D3DXMatrixRotationX(&x, ax);
+  D3DXMatrixRotationY(&y, ay);
+  D3DXMatrixRotationZ(&z, az);
+  D3DXMatrixMultiply(&r, &x, &y);
+  return *D3DXMatrixMultiply(&r, &r, &z);
+}
+
+// The tree keeps no state between draws: the root's matrix is its spin at the uptime clock
+// times its scale, whatever was drawn before.
+TEST_F(CubeDrawTest, TheRootTurnsWithTheUptimeClockAlone) {
   ticks_ = 123456;
-  EXPECT_EQ(Worlds(4), Worlds(4));
+  const auto first = Worlds(4);
+  ticks_ = 1000;
+  Worlds(4);
+  ticks_ = 123456;
+  EXPECT_EQ(Worlds(4), first);
+  const float t = 123.456f;
+  D3DXMATRIX scale, root = Rotation(-0.4f * t, -0.2f * t, 0.1f * t);
+  D3DXMatrixMultiply(&root, &root, D3DXMatrixScaling(&scale, 8, 8, 8));
+  for (int i = 0; i < 16; ++i) EXPECT_NEAR(first[0][size_t(i)], root.m[i / 4][i % 4], 1e-2) << i;
 }
 
 TEST_F(CubeDrawTest, LevelTwoCubeMatrixIsTheWholeChainOfPlacements) {
@@ -107,14 +127,7 @@ TEST_F(CubeDrawTest, LevelTwoCubeMatrixIsTheWholeChainOfPlacements) {
   const auto worlds = Worlds(3);
   // The +Y child (axis 1) of the +Z level-1 cube (axis 2): pre-order index 1 + 7 * 2 + 1 + 1.
   const std::vector<float>& actual = worlds[17];
-  auto rotation = [](float ax, float ay, float az) {
-    D3DXMATRIX x, y, z, r;
-    D3DXMatrixRotationX(&x, ax);
-    D3DXMatrixRotationY(&y, ay);
-    D3DXMatrixRotationZ(&z, az);
-    D3DXMatrixMultiply(&r, &x, &y);
-    return *D3DXMatrixMultiply(&r, &r, &z);
-  };
+  auto rotation = Rotation;
   D3DXMATRIX step, world = rotation(0, -0.3f, 0);  // level 2 spins about y at -0.3
   D3DXMatrixMultiply(&world, &world, D3DXMatrixScaling(&step, 2, 2, 2));
   D3DXMatrixMultiply(&world, &world, D3DXMatrixTranslation(&step, 0, 300, 0));

@@ -1,5 +1,6 @@
-// emberhall-assets: the default data set, made without any of the demo, so that changing
-// the demo neither rebuilds the generator nor makes the data set again.
+// emberhall-assets: the default data set. It links the render layer (for the X format's header
+// and binary tokens) and the PNG writer, none of the demo: changing the demo neither
+// rebuilds the generator nor makes the data set again; changing the render layer does both.
 //
 //   emberhall-assets generate [DIR]   writes every file the demo loads into DIR (default
 //                                     Data), the same bytes on every run
