@@ -53,6 +53,7 @@ exec 3>&1  # the standard output, for say() where a stage's output is redirected
 
 # The driver, wherever the machine keeps it: NVIDIA's may sit under /usr/local/nvidia without
 # being known to the loader or to glvnd.
+machine_libraries=${LD_LIBRARY_PATH:-}
 case ":${LD_LIBRARY_PATH:-}:" in
   *":$bundle/lib:"*) ;;
   *) export LD_LIBRARY_PATH=$bundle/lib${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH} ;;
@@ -70,7 +71,7 @@ export SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy
 unset DISPLAY WAYLAND_DISPLAY
 
 deadline=465  # seconds: the stages' own times add up to about this
-current=start stage_end=0
+current=start stage_end=0 running=
 failures=()
 
 say() {
@@ -83,7 +84,7 @@ say_lines() {
 }
 fail() {
   say "FAILED: $*"
-  [[ ${failures[-1]:-} == "$current" ]] || failures+=("$current")
+  [[ ${#failures[@]} -gt 0 && ${failures[-1]} == "$current" ]] || failures+=("$current")
 }
 finish() {
   if [ ${#failures[@]} -eq 0 ]; then
@@ -120,7 +121,6 @@ begin() {
 # Runs a command in the folder $where (the bundle's unless set) within the stage's time;
 # its standard error goes to the log. It runs in the background so that a signal reaches
 # the trap at once, which stops the command too.
-running=
 run() {
   local left=$((stage_end - SECONDS)) status
   (cd "${where:-$bundle}" && exec timeout -k 5 "$((left > 1 ? left : 1))" "$@") 2>>"$log" &
@@ -150,8 +150,20 @@ say "LD_LIBRARY_PATH=$LD_LIBRARY_PATH"
 say "EGL vendor files: ${__EGL_VENDOR_LIBRARY_FILENAMES:-$(find "${vendor_dirs[@]}" -name '*.json' 2>/dev/null | paste -sd' ')}"
 ffmpeg=$(command -v ffmpeg)
 say "ffmpeg: ${ffmpeg:-none}"
+# The ffmpeg that the capture tool finds first: the machine's own, with the machine's
+# libraries rather than the bundle's, or where there is none a stand-in that takes the
+# frames and discards them.
+encoder=$work/encoder
+mkdir -p "$encoder"
+if [ -n "$ffmpeg" ]; then
+  printf '#!/bin/sh\nLD_LIBRARY_PATH=%q exec %q "$@"\n' "$machine_libraries" "$ffmpeg"
+else
+  printf '#!/bin/sh\nexec cat >/dev/null\n'
+fi >"$encoder/ffmpeg"
+chmod +x "$encoder/ffmpeg"
 
 begin libraries 10
+chmod +x bin/* 2>/dev/null  # in case the copy that came here lost the modes
 system=$(cat system-libraries)
 needed=$(ldd bin/* lib/libEGL.so.1 lib/libGL.so.1 | awk '$2 == "=>" { print $1, $3 }' | sort -u)
 missing=$(awk '$2 == "not" { print $1 }' <<<"$needed")
@@ -226,19 +238,16 @@ run bin/demo_bench "${min_time[@]}" >"$work/demo_bench.txt"
 say_lines <"$work/demo_bench.txt"
 
 # The capture tool's measuring mode over RANGE...: frames per second rendered, read back, and
-# written to a video, by ffmpeg or by a stand-in that takes the frames and discards them.
+# written to a video through $encoder/ffmpeg.
 capture_bench() {
-  local dir sink=
+  local dir
   dir=$(capture_dir "$current")
   if [ -n "$ffmpeg" ]; then
     say "('written' is encoded to H.264 by $ffmpeg)"
   else
-    sink=$(capture_dir sink)
-    printf '#!/bin/sh\nexec cat >/dev/null\n' >"$sink/ffmpeg"
-    chmod +x "$sink/ffmpeg"
     say "(no ffmpeg here: 'written' is converted to YUV and piped to a stand-in, not encoded)"
   fi
-  where=$dir PATH=${sink:+$sink:}$PATH run "$bundle/bin/emberhall-capture" --quiet --bench \
+  where=$dir PATH=$encoder:$PATH run "$bundle/bin/emberhall-capture" --quiet --bench \
     --video "$dir/video.mp4" "$@" >"$dir/bench.txt"
   say_lines <"$dir/bench.txt"
   rm -rf "$dir"
