@@ -1,7 +1,8 @@
 // frame_times: steps the whole demo at 60 frames per second of demo time, headless, and
 // reports per section of the schedule how long a frame takes from the end of the one before
 // until it is finished on the GPU side (the demo's work, the driver's submission and the
-// rasteriser's): the median, the 99th percentile and the worst.
+// rasteriser's): the median, the 99th percentile and the worst. It names the GL driver it
+// runs on first: vendor, renderer and version, a line each.
 //
 //   frame_times [--to T]     stop after demo time T (default: the whole 200 s)
 //
@@ -68,6 +69,12 @@ int main(int argc, char** argv) {
     const double t = double(frame) / kFps;
     session.SetDemoTime(FrameMilliseconds(frame, kFps));
     const bool ran = session.RunFrame([&](IDirect3DDevice8&) {
+      if (frame == 0) {
+        auto text = [](GLenum name) { return reinterpret_cast<const char*>(glGetString(name)); };
+        std::printf("GL vendor: %s\nGL renderer: %s\nGL version: %s\n", text(GL_VENDOR),
+                    text(GL_RENDERER), text(GL_VERSION));
+        std::fflush(stdout);
+      }
       glFinish();
       if (frame > 0) {  // the first frame's time is the loading's
         const double ms =
