@@ -7,8 +7,11 @@
 // drawn, through the tools' demo session; the demo then ends. `--frames N` draws N more frames
 // after T at the display's pace and measures how many it drew per second. Either way the page hears
 // of the end through Module.onDemoEnd(framesPerSecond), the rate 0 when nothing was measured.
+// With `--studio` it runs the studio (web/studio.h) from `--at T` (default 0), `--paused`
+// or playing, with `--uptime S` (default: the page's clock, as the demo has it).
 #include <emscripten.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -16,6 +19,7 @@
 #include "app/app.h"
 #include "tools/common/demo_session.h"
 #include "tools/common/frame_clock.h"
+#include "web/studio.h"
 
 namespace {
 
@@ -23,18 +27,24 @@ constexpr double kStillsFps = 60;
 
 struct Stills {
   double at = -1;  // demo time of the still; < 0: play the demo
-  double uptime = 1000;
+  double uptime = -1;  // < 0: 1000 for a still, the page's clock in the studio
   int64_t extraFrames = 0;
+  bool studio = false;
+  bool paused = false;
 };
 
 EM_JS(void, ReportEnd, (double framesPerSecond), {
   if (Module['onDemoEnd']) Module['onDemoEnd'](framesPerSecond);
 });
 
-// The options, as the page passes them from its address (?at=T&uptime=U&frames=N).
+// The options, as the page passes them from its address (?at=T&uptime=U&frames=N, and
+// ?studio&paused).
 Stills ParseArguments(int argc, char** argv) {
   Stills stills;
-  for (int i = 1; i + 1 < argc; i += 2) {
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--studio") == 0) stills.studio = true;
+    if (std::strcmp(argv[i], "--paused") == 0) stills.paused = true;
+    if (i + 1 == argc) break;
     const double value = std::strtod(argv[i + 1], nullptr);
     if (std::strcmp(argv[i], "--at") == 0 && value >= 0) stills.at = value;
     if (std::strcmp(argv[i], "--uptime") == 0 && value >= 0) stills.uptime = value;
@@ -46,7 +56,7 @@ Stills ParseArguments(int argc, char** argv) {
 // The frames from the still on, each measured from the still's: N more frames at the
 // display's pace give the rate the page drew them at; 0 when none were asked for.
 double ShowStill(const Stills& stills) {
-  DemoSession session(stills.uptime);
+  DemoSession session(stills.uptime < 0 ? 1000 : stills.uptime);
   const int64_t target = FrameAt(stills.at, kStillsFps);
   if (!session.Start() || !session.FastForward(0, target, kStillsFps)) return 0;
   double start = 0;
@@ -64,7 +74,10 @@ double ShowStill(const Stills& stills) {
 int main(int argc, char** argv) {
   const Stills stills = ParseArguments(argc, argv);
   double framesPerSecond = 0;
-  if (stills.at >= 0)
+  if (stills.studio)
+    RunStudio(std::max(stills.at, 0.0), stills.paused,
+              stills.uptime < 0 ? emscripten_get_now() / 1000 : stills.uptime);
+  else if (stills.at >= 0)
     framesPerSecond = ShowStill(stills);
   else
     WinMain(GetModuleHandleA(nullptr), nullptr, "", SW_SHOWDEFAULT);
