@@ -83,7 +83,7 @@ void RunStudio(double at, bool paused, double uptimeSeconds) {
   StudioSeek(at);
   g_commands.pause = paused ? 1 : 0;
   bool isPaused = false;
-  bool shown = false;  // the frame at the current demo time is on the canvas
+  bool shown = false;              // the frame at the current demo time is on the canvas
   int64_t anchorMilliseconds = 0;  // the demo time at the page's clock reading anchorNow
   double anchorNow = 0;
   for (;;) {
