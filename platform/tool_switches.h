@@ -1,7 +1,8 @@
-// The platform layer's tool switches: the tick source behind every clock and an observer of
-// data-file lookups, for tests and tools only (the demo never sets them), from the thread
-// that runs the demo. A tool that runs the demo does so through its session
-// (tools/common/demo_session.h), which restores the whole struct when it ends.
+// The platform layer's tool switches: the tick source behind every clock and observers of
+// data-file lookups and of the schedule's time windows, for tests and tools only (the demo
+// never sets them), from the thread that runs the demo. A tool that runs the demo does so
+// through its session (tools/common/demo_session.h), which restores the whole struct when
+// it ends.
 #pragma once
 
 #include <cstdint>
@@ -14,6 +15,9 @@ struct PlatformSwitches {
   // Called with every data path looked up and what it resolved to ("" when missing); tools
   // use it to list the files a data set lacks.
   std::function<void(const char* path, const std::string& resolved)> lookupObserver;
+  // Called with every time window [from, to] (seconds of demo time) the schedule asks its
+  // clock about, whether open or not; tools find the schedule's sections from it.
+  std::function<void(double from, double to)> windowObserver;
 };
 
 extern PlatformSwitches g_platformSwitches;

@@ -7,8 +7,11 @@
 // drawn, through the tools' demo session; the demo then ends. `--frames N` draws N more frames
 // after T at the display's pace and measures how many it drew per second. Either way the page hears
 // of the end through Module.onDemoEnd(framesPerSecond), the rate 0 when nothing was measured.
+// With `--studio` it runs the studio (web/studio.h) from `--at T` (default 0), `--paused`
+// or playing, with `--uptime S` (default: the page's clock, as the demo has it).
 #include <emscripten.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -16,56 +19,66 @@
 #include "app/app.h"
 #include "tools/common/demo_session.h"
 #include "tools/common/frame_clock.h"
+#include "web/studio.h"
 
 namespace {
 
 constexpr double kStillsFps = 60;
 
-struct Stills {
-  double at = -1;  // demo time of the still; < 0: play the demo
-  double uptime = 1000;
+struct PageOptions {
+  double at = -1;      // demo time of the still or the studio's start; < 0: play the demo
+  double uptime = -1;  // < 0: 1000 for a still, the page's clock in the studio
   int64_t extraFrames = 0;
+  bool studio = false;
+  bool paused = false;
 };
 
 EM_JS(void, ReportEnd, (double framesPerSecond), {
   if (Module['onDemoEnd']) Module['onDemoEnd'](framesPerSecond);
 });
 
-// The options, as the page passes them from its address (?at=T&uptime=U&frames=N).
-Stills ParseArguments(int argc, char** argv) {
-  Stills stills;
-  for (int i = 1; i + 1 < argc; i += 2) {
+// The options, as the page passes them from its address (?at=T&uptime=U&frames=N, and
+// ?studio&paused).
+PageOptions ParseArguments(int argc, char** argv) {
+  PageOptions options;
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--studio") == 0) options.studio = true;
+    if (std::strcmp(argv[i], "--paused") == 0) options.paused = true;
+    if (i + 1 == argc) break;
     const double value = std::strtod(argv[i + 1], nullptr);
-    if (std::strcmp(argv[i], "--at") == 0 && value >= 0) stills.at = value;
-    if (std::strcmp(argv[i], "--uptime") == 0 && value >= 0) stills.uptime = value;
-    if (std::strcmp(argv[i], "--frames") == 0 && value > 0) stills.extraFrames = int64_t(value);
+    if (std::strcmp(argv[i], "--at") == 0 && value >= 0) options.at = value;
+    if (std::strcmp(argv[i], "--uptime") == 0 && value >= 0) options.uptime = value;
+    if (std::strcmp(argv[i], "--frames") == 0 && value > 0) options.extraFrames = int64_t(value);
   }
-  return stills;
+  return options;
 }
 
 // The frames from the still on, each measured from the still's: N more frames at the
 // display's pace give the rate the page drew them at; 0 when none were asked for.
-double ShowStill(const Stills& stills) {
-  DemoSession session(stills.uptime);
-  const int64_t target = FrameAt(stills.at, kStillsFps);
+double ShowStill(const PageOptions& options) {
+  DemoSession session(options.uptime < 0 ? 1000 : options.uptime);
+  const int64_t target = FrameAt(options.at, kStillsFps);
   if (!session.Start() || !session.FastForward(0, target, kStillsFps)) return 0;
   double start = 0;
-  for (int64_t n = target; n <= target + stills.extraFrames; ++n) {
+  for (int64_t n = target; n <= target + options.extraFrames; ++n) {
     session.SetDemoTime(FrameMilliseconds(n, kStillsFps));
     if (!session.RunFrame()) return 0;
     if (n == target) start = emscripten_get_now();
   }
-  if (stills.extraFrames == 0) return 0;
-  return double(stills.extraFrames) * 1000.0 / (emscripten_get_now() - start);
+  if (options.extraFrames == 0) return 0;
+  return double(options.extraFrames) * 1000.0 / (emscripten_get_now() - start);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  const Stills stills = ParseArguments(argc, argv);
+  const PageOptions options = ParseArguments(argc, argv);
   double framesPerSecond = 0;
-  if (stills.at >= 0)
-    framesPerSecond = ShowStill(stills);
+  if (options.studio)
+    RunStudio(std::max(options.at, 0.0), options.paused,
+              options.uptime < 0 ? emscripten_get_now() / 1000 : options.uptime);
+  else if (options.at >= 0)
+    framesPerSecond = ShowStill(options);
   else
     WinMain(GetModuleHandleA(nullptr), nullptr, "", SW_SHOWDEFAULT);
   ResetWindowSystem();  // the page has its keys back

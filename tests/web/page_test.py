@@ -8,7 +8,10 @@ Checks, against the page in WEB_BUILD (index.html and the demo's .js, .wasm and 
     to a mean difference under 2 of 255 in every colour channel;
   - nothing sounds before the click to play, the music is playing after it;
   - a key press (not Alt, which is a system key) ends the demo and the page says so;
-  - the full-screen button plays full screen, and F5 there is the demo's key too.
+  - the full-screen button plays full screen, and F5 there is the demo's key too;
+  - ?studio&at=130&paused&uptime=1000 shows the still at 130 s above its transport bar,
+    Right moves it to 131 s (the still there), Page Down to the next section's start and a
+    click on the seek bar to the time under the pointer.
 With --measure it also reports the page's loading times and the frame rate in this browser
 at 13, 130 and 165 s. --out keeps the browser's stills and the native ones for a look.
 
@@ -30,7 +33,8 @@ import threading
 import time
 import zlib
 
-STILL_TIMES = [35, 50, 100, 130, 160, 190]
+STILL_TIMES = [35, 50, 100, 130, 131, 160, 190]
+BROWSER_STILL_TIMES = [35, 50, 100, 130, 160, 190]
 FPS_TIMES = [13, 130, 165]
 MAX_MEAN_DIFFERENCE = 2.0  # of 255, per colour channel
 WIDTH, HEIGHT = 800, 600
@@ -232,7 +236,7 @@ class Checks:
 
 def check_stills(browser, base, native, out, checks):
     print("Stills against emberhall-capture (mean difference per channel, of 255):")
-    for t in STILL_TIMES:
+    for t in BROWSER_STILL_TIMES:
         browser.open(f"{base}?at={t}")
         if not checks.expect(browser.wait_for("document.title == 'Brindlequay ready'", 180),
                              f"the still at {t} s is ready"):
@@ -246,6 +250,67 @@ def check_stills(browser, base, native, out, checks):
             differences = mean_differences(decode_png(shot), decode_png(f.read()))
         figures = " ".join(f"{d:.2f}" for d in differences)
         checks.expect(max(differences) < MAX_MEAN_DIFFERENCE, f"{t:3d} s: R G B {figures}")
+
+
+def compare_frame(browser, native, t, out, checks, what):
+    """The page's top-left 800x600 pixels against the native still at `t`."""
+    shot = browser.page("Page.captureScreenshot", {"format": "png", "clip": {
+        "x": 0, "y": 0, "width": WIDTH, "height": HEIGHT, "scale": 1}})
+    shot = base64.b64decode(shot["data"])
+    if out:
+        with open(os.path.join(out, f"studio-{t:g}.png"), "wb") as f:
+            f.write(shot)
+    with open(native[t], "rb") as f:
+        differences = mean_differences(decode_png(shot), decode_png(f.read()))
+    figures = " ".join(f"{d:.2f}" for d in differences)
+    checks.expect(max(differences) < 1.0, f"{what}: R G B {figures}")
+
+
+def check_studio(browser, base, native, out, checks):
+    print("The studio (mean difference per channel against the capture tool, of 255):")
+    bar = 48  # the transport's height: the frame above it is 800x600
+    browser.page("Emulation.setDeviceMetricsOverride",
+                 {"width": WIDTH, "height": HEIGHT + bar, "deviceScaleFactor": 1,
+                  "mobile": False})
+    studio = "brindlequay.studio"
+    try:
+        browser.open(f"{base}?studio&at=130&paused&uptime=1000")
+        if not checks.expect(browser.wait_for(f"window.brindlequay && {studio} && "
+                                              f"{studio}.frames > 0", 180),
+                             "the studio shows its first frame"):
+            return
+        state = browser.evaluate(studio)
+        checks.expect(state["time"] == 130 and state["paused"], "paused at 130 s")
+        compare_frame(browser, native, 130, out, checks, "130 s")
+        sections = state["sections"]
+        checks.expect(sections[0] == 0 and sections == sorted(set(sections)) and
+                      len(sections) > 5, f"section starts from the schedule: {sections}")
+
+        def moved(to, what):
+            return checks.expect(browser.wait_for(
+                f"{studio}.time == {to} && {studio}.paused", 60), what)
+
+        browser.press("ArrowRight", "ArrowRight", 39)
+        if moved(131, "Right: 131 s, still paused"):
+            compare_frame(browser, native, 131, out, checks, "131 s after Right")
+        following = next(s for s in sections if s > 131)
+        browser.press("PageDown", "PageDown", 34)
+        moved(following, f"Page Down: the next section's start, {following} s")
+        seek = browser.evaluate("(() => { const r = document.getElementById('seek')"
+                                ".getBoundingClientRect(); return [r.x, r.y, r.width, "
+                                "r.height]; })()")
+        browser.click(seek[0] + seek[2] * 0.25, seek[1] + seek[3] / 2)
+        checks.expect(browser.wait_for(f"Math.abs({studio}.time - 50) < 0.5 && "
+                                       f"Math.round({studio}.time * 60) == {studio}.time * 60",
+                                       60), "a click a quarter along the bar: about 50 s")
+        hundredths = int(browser.evaluate(f"{studio}.time") * 100 + 1e-6)
+        shown = f"{hundredths // 6000}:{hundredths // 100 % 60:02d}.{hundredths % 100:02d}"
+        checks.expect(browser.evaluate("document.getElementById('time').textContent") == shown,
+                      f"the bar shows the time as m:ss.ff: {shown}")
+    finally:
+        browser.page("Emulation.setDeviceMetricsOverride",
+                     {"width": WIDTH, "height": HEIGHT, "deviceScaleFactor": 1,
+                      "mobile": False})
 
 
 def keep(browser, out, name):
@@ -330,6 +395,7 @@ def main():
         browser = Browser()
         try:
             check_stills(browser, base, native, options.out, checks)
+            check_studio(browser, base, native, options.out, checks)
             check_play(browser, base, options.out, checks, options.measure)
             check_full_screen(browser, base, checks)
             if options.measure:
