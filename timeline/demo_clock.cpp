@@ -1,6 +1,7 @@
 #include "timeline/demo_clock.h"
 
 #include "platform/tick.h"
+#include "timeline/tool_switches.h"
 
 double ClockNow() {
   return double(GetTickCount()) * 0.001;
@@ -15,8 +16,8 @@ double DemoClock::Elapsed() {
 }
 
 bool DemoClock::InRange(double from, double to) {
-  if (Elapsed() < from) return false;
-  // A second reading: the clock may have moved on since the first.
-  if (Elapsed() > to) return false;
-  return true;
+  // A second reading for the end: the clock may have moved on since the first.
+  const bool open = Elapsed() >= from && Elapsed() <= to;
+  if (g_timelineSwitches.rangeObserver) g_timelineSwitches.rangeObserver(from, to, open);
+  return open;
 }
