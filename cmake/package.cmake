@@ -9,7 +9,7 @@ set(EMBERHALL_PROGRAM_DIR ${CMAKE_INSTALL_LIBEXECDIR}/emberhall)
 set(EMBERHALL_DATA_DIR ${CMAKE_INSTALL_DATADIR}/emberhall)
 
 install(TARGETS emberhall emberhall-windowed DESTINATION ${EMBERHALL_PROGRAM_DIR})
-install(TARGETS emberhall-capture emberhall-inspect emberhall-assets
+install(TARGETS emberhall-capture emberhall-studio emberhall-inspect emberhall-assets
   DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(DIRECTORY ${CMAKE_BINARY_DIR}/Data DESTINATION ${EMBERHALL_DATA_DIR})
 

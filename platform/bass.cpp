@@ -50,6 +50,34 @@ BOOL BASS_StreamPlay(HSTREAM stream, BOOL, DWORD flags) {
   return Mix_PlayMusic(g_audio.music, (flags & BASS_SAMPLE_LOOP) ? -1 : 1) == 0 ? TRUE : FALSE;
 }
 
+BOOL BASS_ChannelPause(DWORD handle) {
+  if (handle != 1 || !g_audio.music) return FALSE;
+  Mix_PauseMusic();
+  return TRUE;
+}
+
+BOOL BASS_ChannelPlay(DWORD handle, BOOL restart) {
+  if (handle != 1 || !g_audio.music) return FALSE;
+  if (restart || !Mix_PlayingMusic()) return Mix_PlayMusic(g_audio.music, 1) == 0 ? TRUE : FALSE;
+  Mix_ResumeMusic();
+  return TRUE;
+}
+
+BOOL BASS_ChannelSetPosition(DWORD handle, double seconds) {
+  if (handle != 1 || !g_audio.music || seconds < 0) return FALSE;
+  return Mix_SetMusicPosition(seconds) == 0 ? TRUE : FALSE;
+}
+
+double BASS_ChannelGetPosition(DWORD handle) {
+  if (handle != 1 || !g_audio.music) return -1;
+  return Mix_GetMusicPosition(g_audio.music);
+}
+
+double BASS_ChannelGetLength(DWORD handle) {
+  if (handle != 1 || !g_audio.music) return -1;
+  return Mix_MusicDuration(g_audio.music);
+}
+
 BOOL BASS_Free() {
   if (!g_audio.open) return FALSE;
   Mix_HaltMusic();

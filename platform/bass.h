@@ -20,5 +20,16 @@ HSTREAM BASS_StreamCreateFile(BOOL memory, const void* file, DWORD offset, DWORD
 BOOL BASS_Start();
 // Starts `stream` at once; with BASS_SAMPLE_LOOP it starts again whenever it ends.
 BOOL BASS_StreamPlay(HSTREAM stream, BOOL flush, DWORD flags);
+// Pauses `handle`'s playback where it is; BASS_ChannelPlay resumes it from there.
+BOOL BASS_ChannelPause(DWORD handle);
+// Plays `handle` on from where it stands (from its start with `restart`).
+BOOL BASS_ChannelPlay(DWORD handle, BOOL restart);
+// Moves `handle` to `seconds` from its start (BASS itself counts bytes here: the seconds
+// are this build's own unit, for the tools). FALSE when the stream cannot seek.
+BOOL BASS_ChannelSetPosition(DWORD handle, double seconds);
+// Where `handle`'s decoding stands, in seconds from its start; -1 when unknown.
+double BASS_ChannelGetPosition(DWORD handle);
+// The length of `handle` in seconds; -1 when unknown.
+double BASS_ChannelGetLength(DWORD handle);
 // Stops the sound and frees the library's resources, streams included. Safe at any time.
 BOOL BASS_Free();

@@ -15,9 +15,6 @@ struct PlatformSwitches {
   // Called with every data path looked up and what it resolved to ("" when missing); tools
   // use it to list the files a data set lacks.
   std::function<void(const char* path, const std::string& resolved)> lookupObserver;
-  // Called with every time window [from, to] (seconds of demo time) the schedule asks its
-  // clock about, whether open or not; tools find the schedule's sections from it.
-  std::function<void(double from, double to)> windowObserver;
 };
 
 extern PlatformSwitches g_platformSwitches;

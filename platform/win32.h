@@ -29,6 +29,7 @@ using WPARAM = uintptr_t;
 using LPARAM = intptr_t;
 using LRESULT = intptr_t;
 using ATOM = uint16_t;
+using SHORT = int16_t;
 
 constexpr BOOL TRUE = 1;
 constexpr BOOL FALSE = 0;
@@ -90,8 +91,19 @@ constexpr UINT PM_REMOVE = 0x0001;
 constexpr UINT MB_OK = 0x00000000;
 constexpr int IDOK = 1;
 
+constexpr WPARAM VK_TAB = 0x09;
+constexpr WPARAM VK_RETURN = 0x0D;
+constexpr WPARAM VK_SHIFT = 0x10;
 constexpr WPARAM VK_MENU = 0x12;
 constexpr WPARAM VK_ESCAPE = 0x1B;
+constexpr WPARAM VK_SPACE = 0x20;
+constexpr WPARAM VK_PRIOR = 0x21;  // Page Up
+constexpr WPARAM VK_NEXT = 0x22;   // Page Down
+constexpr WPARAM VK_HOME = 0x24;
+constexpr WPARAM VK_LEFT = 0x25;
+constexpr WPARAM VK_RIGHT = 0x27;
+constexpr WPARAM VK_OEM_COMMA = 0xBC;
+constexpr WPARAM VK_OEM_PERIOD = 0xBE;
 constexpr WPARAM VK_F4 = 0x73;
 constexpr WPARAM VK_F10 = 0x79;
 
@@ -111,6 +123,9 @@ BOOL PeekMessageA(MSG* msg, HWND window, UINT filterMin, UINT filterMax, UINT re
 BOOL TranslateMessage(const MSG* msg);
 LRESULT DispatchMessageA(const MSG* msg);
 LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// The high bit is set while the key was held as of the last key message taken from the
+// queue; only VK_SHIFT is tracked (0 for every other key).
+SHORT GetKeyState(int virtualKey);
 void PostQuitMessage(int exitCode);
 
 // Shows an SDL message box (in the browser: the text in the page); where none can be shown

@@ -21,7 +21,9 @@ struct WindowSystem {
   std::vector<WNDCLASSEXA> classes;
   std::vector<std::string> classNames;  // owned copies of lpszClassName
   std::vector<std::unique_ptr<Window>> windows;
-  std::deque<MSG> queue;
+  // Each message with whether Shift was held when it was posted (key messages only).
+  std::deque<std::pair<MSG, bool>> queue;
+  bool shiftHeld = false;  // as of the last key message taken from the queue
   bool quitPosted = false;
   int quitCode = 0;
 };
@@ -51,10 +53,11 @@ HWND WindowOfNative(const void* native) {
   return FirstLiveWindow();
 }
 
-void PostKeyDown(HWND window, WPARAM virtualKey, bool altHeld, bool repeat) {
+void PostKeyDown(HWND window, WPARAM virtualKey, bool altHeld, bool repeat, bool shiftHeld) {
   const bool system = altHeld || virtualKey == VK_MENU || virtualKey == VK_F10;
   const LPARAM lParam = 1 | (altHeld ? LPARAM(1) << 29 : 0) | (repeat ? LPARAM(1) << 30 : 0);
   PostMessageA(window, system ? WM_SYSKEYDOWN : WM_KEYDOWN, virtualKey, lParam);
+  g_windowSystem.queue.back().second = shiftHeld;
 }
 
 ATOM RegisterClassExA(const WNDCLASSEXA* windowClass) {
@@ -119,8 +122,12 @@ BOOL PeekMessageA(MSG* msg, HWND, UINT, UINT, UINT removeFlags) {
   PumpNativeEvents();
   auto& queue = g_windowSystem.queue;
   if (!queue.empty()) {
-    *msg = queue.front();
-    if (removeFlags & PM_REMOVE) queue.pop_front();
+    *msg = queue.front().first;
+    if (removeFlags & PM_REMOVE) {
+      if (msg->message == WM_KEYDOWN || msg->message == WM_SYSKEYDOWN)
+        g_windowSystem.shiftHeld = queue.front().second;
+      queue.pop_front();
+    }
     return TRUE;
   }
   if (g_windowSystem.quitPosted) {
@@ -171,7 +178,11 @@ void PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   msg.wParam = wParam;
   msg.lParam = lParam;
   msg.time = DWORD(GetTickCount());
-  g_windowSystem.queue.push_back(msg);
+  g_windowSystem.queue.emplace_back(msg, false);
+}
+
+SHORT GetKeyState(int virtualKey) {
+  return WPARAM(virtualKey) == VK_SHIFT && g_windowSystem.shiftHeld ? SHORT(0x8000) : SHORT(0);
 }
 
 void ResetWindowSystem() {

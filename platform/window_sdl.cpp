@@ -24,6 +24,16 @@ WPARAM VirtualKey(SDL_Keycode key) {
   switch (key) {
     case SDLK_ESCAPE:
       return VK_ESCAPE;
+    case SDLK_PAGEUP:
+      return VK_PRIOR;
+    case SDLK_PAGEDOWN:
+      return VK_NEXT;
+    case SDLK_HOME:
+      return VK_HOME;
+    case SDLK_COMMA:
+      return VK_OEM_COMMA;
+    case SDLK_PERIOD:
+      return VK_OEM_PERIOD;
     case SDLK_RETURN:
       return 0x0D;
     case SDLK_SPACE:
@@ -116,8 +126,10 @@ void PumpNativeEvents() {
       case SDL_KEYDOWN: {
         const SDL_Keycode key = event.key.keysym.sym;
         const bool altHeld = (event.key.keysym.mod & KMOD_ALT) != 0;
+        const bool shiftHeld = (event.key.keysym.mod & KMOD_SHIFT) != 0;
         SDL_Window* window = SDL_GetWindowFromID(event.key.windowID);
-        PostKeyDown(WindowOfNative(window), VirtualKey(key), altHeld, event.key.repeat != 0);
+        PostKeyDown(WindowOfNative(window), VirtualKey(key), altHeld, event.key.repeat != 0,
+                    shiftHeld);
         if (altHeld && key == SDLK_RETURN && !event.key.repeat) ToggleDesktopFullScreen(window);
         break;
       }

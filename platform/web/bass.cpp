@@ -92,6 +92,27 @@ BOOL BASS_StreamPlay(HSTREAM stream, BOOL, DWORD flags) {
   return TRUE;
 }
 
+// The page's sound has no transport of its own yet: the tools' calls do nothing.
+BOOL BASS_ChannelPause(DWORD) {
+  return FALSE;
+}
+
+BOOL BASS_ChannelPlay(DWORD, BOOL) {
+  return FALSE;
+}
+
+BOOL BASS_ChannelSetPosition(DWORD, double) {
+  return FALSE;
+}
+
+double BASS_ChannelGetPosition(DWORD) {
+  return -1;
+}
+
+double BASS_ChannelGetLength(DWORD) {
+  return -1;
+}
+
 BOOL BASS_Free() {
   if (!g_audio.open) return FALSE;
   CloseSound();

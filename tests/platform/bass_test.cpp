@@ -46,6 +46,23 @@ TEST_F(BassTest, StreamFromTheDataDirectoryPlaysAndLoops) {
   EXPECT_FALSE(Mix_PlayingMusic()) << "freeing the library stops the sound";
 }
 
+TEST_F(BassTest, TheTransportPausesResumesAndSeeksInSeconds) {
+  ASSERT_TRUE(BASS_Init(-1, 44100, 0, nullptr));
+  const HSTREAM stream = BASS_StreamCreateFile(FALSE, "data/solen.mp3", 0, 0, 0);
+  ASSERT_TRUE(BASS_StreamPlay(stream, FALSE, BASS_SAMPLE_LOOP));
+  EXPECT_NEAR(BASS_ChannelGetLength(stream), 1.0, 0.01);
+  EXPECT_TRUE(BASS_ChannelPause(stream));
+  EXPECT_TRUE(Mix_PausedMusic());
+  EXPECT_TRUE(BASS_ChannelSetPosition(stream, 0.75));
+  EXPECT_NEAR(BASS_ChannelGetPosition(stream), 0.75, 0.01) << "paused: it stays where it was put";
+  EXPECT_TRUE(BASS_ChannelPlay(stream, FALSE));
+  EXPECT_FALSE(Mix_PausedMusic());
+  EXPECT_GE(BASS_ChannelGetPosition(stream), 0.75) << "resumed from there, not from the start";
+  EXPECT_FALSE(BASS_ChannelSetPosition(stream, -1));
+  EXPECT_FALSE(BASS_ChannelPause(0)) << "only the stream's handle has a transport";
+  EXPECT_EQ(BASS_ChannelGetPosition(0), -1);
+}
+
 TEST_F(BassTest, MissingFileGivesAZeroStreamThatPlaysNothing) {
   ASSERT_TRUE(BASS_Init(-1, 44100, 0, nullptr));
   const HSTREAM stream = BASS_StreamCreateFile(FALSE, "data/none.mp3", 0, 0, 0);

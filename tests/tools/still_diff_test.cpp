@@ -9,7 +9,7 @@
 
 #include "tests/program_run.h"
 #include "tests/test_files.h"
-#include "tools/capture/png_writer.h"
+#include "tools/common/png_writer.h"
 
 namespace {
 

@@ -10,6 +10,7 @@
 DemoSession::DemoSession(double uptimeSeconds)
     : savedRender_(g_renderSwitches),
       savedPlatform_(g_platformSwitches),
+      savedTimeline_(g_timelineSwitches),
       uptimeMilliseconds_(std::llround(uptimeSeconds * 1000)) {
   g_platformSwitches.tickSource = [this] {
     return uint64_t(uptimeMilliseconds_ + demoMilliseconds_);
@@ -19,6 +20,7 @@ DemoSession::DemoSession(double uptimeSeconds)
 DemoSession::~DemoSession() {
   g_renderSwitches = savedRender_;
   g_platformSwitches = savedPlatform_;
+  g_timelineSwitches = savedTimeline_;
   End();
   if (window_) ResetWindowSystem();
 }
@@ -52,7 +54,7 @@ void DemoSession::End() {
   begun_ = running_ = false;
 }
 
-bool DemoSession::RunFrame(const std::function<void(IDirect3DDevice8&)>& onPresent) {
+bool DemoSession::ServeMessages() {
   MSG msg{};
   while (!quit_ && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
     if (onMessage && onMessage(msg)) continue;
@@ -63,7 +65,11 @@ bool DemoSession::RunFrame(const std::function<void(IDirect3DDevice8&)>& onPrese
       DispatchMessageA(&msg);
     }
   }
-  if (quit_ || !running_) return false;
+  return !quit_;
+}
+
+bool DemoSession::RunFrame(const std::function<void(IDirect3DDevice8&)>& onPresent) {
+  if (!ServeMessages() || !running_) return false;
   g_renderSwitches.presentHook = onPresent;
   RenderFrame();
   g_renderSwitches.presentHook = nullptr;

@@ -9,8 +9,8 @@
 // time T by running the frames before it with drawing skipped (FastForward), at its fixed
 // rate from 0, as the capture tool does.
 //
-// It takes over the tool switches of both layers (render/tool_switches.h,
-// platform/tool_switches.h): the tool sets what it needs on them after making the session,
+// It takes over the tool switches of every layer (render/tool_switches.h,
+// platform/tool_switches.h, timeline/tool_switches.h): the tool sets what it needs on them after making the session,
 // and the session puts back exactly what it found when it ends. It also ends the demo it
 // started: objects released, device and audio freed, windows gone.
 #pragma once
@@ -20,6 +20,7 @@
 
 #include "platform/win32.h"
 #include "render/tool_switches.h"
+#include "timeline/tool_switches.h"
 
 class IDirect3DDevice8;
 
@@ -48,6 +49,9 @@ class DemoSession {
   // procedure, as in the demo. False, with no frame run, once WM_QUIT has come (the demo's
   // end, a key, the window closed) or when the demo is not running.
   bool RunFrame(const std::function<void(IDirect3DDevice8&)>& onPresent = {});
+  // Serves the window messages waiting, as RunFrame does, without running a frame (a tool
+  // whose picture stands still); false once WM_QUIT has come.
+  bool ServeMessages();
   // Runs frames first to end - 1 of a run at `fps` from demo time 0 with drawing skipped,
   // and leaves the demo time at frame `end`'s; false when the demo quit on the way.
   bool FastForward(int64_t first, int64_t end, double fps);
@@ -63,6 +67,7 @@ class DemoSession {
 
   RenderSwitches savedRender_;
   PlatformSwitches savedPlatform_;
+  TimelineSwitches savedTimeline_;
   HWND window_ = nullptr;
   bool begun_ = false;    // a load was tried and not yet ended
   bool running_ = false;  // the device exists and the demo is loaded

@@ -14,3 +14,8 @@ class DemoSession;
 // with drawing skipped, so every step asks at least once; the session is left past the
 // demo's end: restart it before showing a frame. Empty when the demo is not running.
 std::vector<double> ScheduleSections(DemoSession& session);
+// The first section start after `seconds` (the last start when none is), and the last start
+// before it (the first start when none is); starts closer than half a frame at 60 fps to
+// `seconds` count as `seconds` itself.
+double NextSection(const std::vector<double>& starts, double seconds);
+double PreviousSection(const std::vector<double>& starts, double seconds);

@@ -1,0 +1,3 @@
+#include "timeline/tool_switches.h"
+
+TimelineSwitches g_timelineSwitches;

@@ -1,0 +1,122 @@
+// emberhall-studio: the demo in a window with a transport, for working on it.
+//
+//   emberhall-studio                         plays from 0 with the current folder's Data
+//   emberhall-studio --at 130 --paused       stands at 130 s (the frame emberhall-capture
+//                                            --at 130 gives, with the same --uptime)
+//   emberhall-studio --loop 170:180          plays 170 s to 180 s over and over
+//
+// Every change to a file in the Data folder reloads the demo at the same time.
+#include <time.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "timeline/timeline.h"
+#include "tools/studio/studio.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: emberhall-studio [--data DIR] [--at T] [--paused] [--loop A:B] [--uptime S]\n"
+    "                        [--no-overlay] [--measure] [--version]\n"
+    "  --data DIR     run from DIR, whose Data folder the demo reads and the studio watches\n"
+    "                 (default: the current folder)\n"
+    "  --at T         start at demo time T seconds (on the 1/60 s frame grid)\n"
+    "  --paused       start paused\n"
+    "  --loop A:B     loop from A to B seconds, the loop on\n"
+    "  --uptime S     system uptime the demo's motion takes its phase from, at demo time 0\n"
+    "                 (default: the machine's own)\n"
+    "  --no-overlay   no bar over the picture for the whole run\n"
+    "  --measure      report seek times, the music's offset after a seek and the memory of\n"
+    "                 50 reloads, then quit\n"
+    "keys:\n";
+
+constexpr const char* kVersion = "emberhall-studio 1.0\n";
+
+int Fail(const std::string& message) {
+  std::fprintf(stderr, "emberhall-studio: %s\n", message.c_str());
+  return 2;
+}
+
+bool ParseSeconds(const std::string& text, double& value) {
+  char* end = nullptr;
+  value = std::strtod(text.c_str(), &end);
+  return end != text.c_str() && *end == '\0' && std::isfinite(value);
+}
+
+bool InDemo(double t) {
+  return t >= 0 && t <= kDemoEndSeconds;
+}
+
+double MachineUptime() {
+  timespec now{};
+  clock_gettime(CLOCK_BOOTTIME, &now);
+  return double(now.tv_sec) + double(now.tv_nsec) * 1e-9;
+}
+
+// Reads the command line into `options`; -1 when the studio should go on, otherwise the
+// exit status (0 after --help or --version, 2 for a bad option, with the reason on stderr).
+int ParseOptions(int argc, char** argv, StudioOptions& options, std::string& data) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string option = argv[i];
+    if (option == "--help" || option == "-h") {
+      std::printf("%s%s", kUsage, kStudioKeys);
+      return 0;
+    }
+    if (option == "--version") {
+      std::fputs(kVersion, stdout);
+      return 0;
+    }
+    if (option == "--paused" || option == "--no-overlay" || option == "--measure") {
+      (option == "--paused" ? options.paused
+       : option == "--measure" ? options.measure
+                               : options.overlay) = option != "--no-overlay";
+      continue;
+    }
+    if (option != "--data" && option != "--at" && option != "--loop" && option != "--uptime")
+      return Fail("unknown option " + option + "\n" + kUsage);
+    if (i + 1 >= argc) return Fail("missing value after " + option);
+    const std::string value = argv[++i];
+    auto bad = [&](const char* expected) {
+      return Fail("bad value for " + option + ": '" + value + "' (" + expected + ")");
+    };
+    double number = 0;
+    if (option == "--data") {
+      std::error_code error;
+      if (!std::filesystem::is_directory(value, error)) return bad("a folder");
+      data = value;
+    } else if (option == "--at") {
+      if (!ParseSeconds(value, number) || !InDemo(number)) return bad("seconds from 0 to 200");
+      options.at = number;
+    } else if (option == "--uptime") {
+      if (!ParseSeconds(value, number) || number < 0 || number > 4e9)
+        return bad("seconds, 0 or more");
+      options.uptime = number;
+    } else {
+      const size_t colon = value.find(':');
+      double in = 0, out = 0;
+      if (colon == std::string::npos || !ParseSeconds(value.substr(0, colon), in) ||
+          !ParseSeconds(value.substr(colon + 1), out) || !InDemo(in) || !InDemo(out) ||
+          out <= in)
+        return bad("A:B in seconds from 0 to 200, A before B");
+      options.loopIn = in;
+      options.loopOut = out;
+    }
+  }
+  return -1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  StudioOptions options;
+  options.uptime = MachineUptime();
+  std::string data;
+  if (const int status = ParseOptions(argc, argv, options, data); status >= 0) return status;
+  if (!data.empty() && chdir(data.c_str()) != 0) return Fail("cannot enter " + data);
+  return RunStudio(options);
+}
