@@ -24,7 +24,7 @@
 
 namespace {
 
-constexpr double kFps = 60;
+constexpr FrameRate kFps = 60;
 constexpr uint64_t kStartTicks = 1000000;
 
 struct Section {
@@ -65,7 +65,7 @@ int main(int argc, char** argv) {
   using Clock = std::chrono::steady_clock;
   Clock::time_point frameStart{};
   for (int64_t frame = 0;; ++frame) {
-    const double t = double(frame) / kFps;
+    const double t = double(frame) / kFps.PerSecond();
     session.SetDemoTime(FrameMilliseconds(frame, kFps));
     const bool ran = session.RunFrame([&](IDirect3DDevice8&) {
       glFinish();

@@ -19,7 +19,7 @@
 
 namespace {
 
-constexpr double kStillsFps = 60;
+constexpr FrameRate kStillsFps = 60;
 
 struct Stills {
   double at = -1;  // demo time of the still; < 0: play the demo
