@@ -23,7 +23,7 @@
 
 namespace {
 
-constexpr double kStillsFps = 60;
+constexpr FrameRate kStillsFps = 60;
 
 struct PageOptions {
   double at = -1;      // demo time of the still or the studio's start; < 0: play the demo

@@ -15,7 +15,7 @@
 
 namespace {
 
-constexpr double kFps = 60;
+constexpr FrameRate kFps = 60;
 
 // What the page asked for since the loop last looked.
 struct Commands {

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -42,9 +43,41 @@ std::string Probe(const std::string& arguments) {
   return RunProgram("ffprobe -v error " + arguments).output;
 }
 
+// Lines of ffprobe's csv output split at commas.
+std::vector<std::vector<std::string>> ProbeRows(const std::string& arguments) {
+  std::vector<std::vector<std::string>> rows;
+  std::istringstream lines(Probe(arguments + " -of csv=p=0"));
+  for (std::string line; std::getline(lines, line);) {
+    std::vector<std::string> fields;
+    std::istringstream cells(line);
+    for (std::string cell; std::getline(cells, cell, ',');) fields.push_back(cell);
+    rows.push_back(fields);
+  }
+  return rows;
+}
+
+// Mono 16-bit samples at 48 kHz decoded by ffmpeg from `input` after `filters`.
+std::vector<int16_t> Decode(const std::string& input, const std::string& filters) {
+  RunProgram("ffmpeg -nostdin -v error -y -i " + input + " -af " + filters +
+             ",aresample=48000 -ac 1 -f s16le decoded.raw");
+  const std::string bytes = FileContents("decoded.raw");
+  std::vector<int16_t> samples(bytes.size() / 2);
+  std::memcpy(samples.data(), bytes.data(), samples.size() * 2);
+  return samples;
+}
+
 class CaptureTest : public ::testing::Test {
  protected:
   DemoDataDir data_;
+};
+
+// The default data set, the generated sound track and pictures, as users capture it.
+class DefaultDataCaptureTest : public ::testing::Test {
+ protected:
+  DefaultDataCaptureTest() {
+    std::filesystem::create_directory_symlink(EMBERHALL_DEFAULT_DATA, "Data");
+  }
+  DemoDataDir dir_{false};
 };
 
 TEST_F(CaptureTest, SameRangeTwiceGivesIdenticalFrames) {
@@ -95,12 +128,127 @@ TEST_F(CaptureTest, VideoHasTheRangesFramesAndTheSoundTrack) {
   EXPECT_EQ(Probe("-select_streams a -show_entries stream=codec_name -of csv=p=0 silent.mp4"), "");
 }
 
+// What video sites and party rules ask for: 48 kHz AAC of at least 192 kbit/s starting with
+// the picture, closed GOPs with a keyframe every second, the exact NTSC rate.
+TEST_F(DefaultDataCaptureTest, VideoMeetsTheHostsSpecifications) {
+  ASSERT_EQ(Capture("--video v.mp4 --from 40 --to 43 --fps 60000/1001").status, 0);
+  EXPECT_EQ(Probe("-select_streams a -show_entries stream=codec_name,sample_rate,channels "
+                  "-of csv=p=0 v.mp4"),
+            "aac,48000,2\n");
+  EXPECT_GE(std::stod(Probe("-select_streams a -show_entries stream=bit_rate -of csv=p=0 v.mp4")),
+            180000);  // the encoder's own count of a 192 kbit/s stream over 3 s
+  EXPECT_EQ(Probe("-select_streams v -show_entries stream=profile,r_frame_rate,color_primaries,"
+                  "color_transfer -of csv=p=0 v.mp4"),
+            "High,bt709,bt709,60000/1001\n");
+  // Frames 2398 (40 s) to 2577 (43 s), in the file from time 0, the sound as long.
+  const auto starts = ProbeRows("-show_entries stream=codec_type,start_time,duration v.mp4");
+  ASSERT_EQ(starts.size(), 2u);
+  for (const auto& stream : starts) EXPECT_EQ(std::stod(stream[1]), 0) << stream[0];
+  EXPECT_NEAR(std::stod(starts[0][2]), 180 * 1001 / 60000.0, 1e-6) << starts[0][0];
+  EXPECT_NEAR(std::stod(starts[1][2]), 180 * 1001 / 60000.0, 0.022) << starts[1][0];
+
+  // In decode order: a keyframe every 59 frames (under a second), and no frame after a
+  // keyframe shown before it (the GOPs are closed).
+  const auto packets = ProbeRows("-select_streams v -show_entries packet=pts,flags v.mp4");
+  ASSERT_EQ(packets.size(), 180u);
+  std::vector<size_t> keys;
+  int64_t keyPts = -1;
+  for (size_t i = 0; i < packets.size(); ++i) {
+    const int64_t pts = std::stoll(packets[i][0]);
+    if (packets[i][1][0] == 'K')
+      keys.push_back(i), keyPts = pts;
+    else
+      EXPECT_GT(pts, keyPts) << "a frame of an open GOP, packet " << i;
+  }
+  EXPECT_EQ(keys, (std::vector<size_t>{0, 59, 118, 177}));
+
+  // The sound is the track from demo time 40.007 s on (frame 2398): cross-correlated with the
+  // track decoded and cut there, it matches at no offset (no encoder delay left in).
+  const std::vector<int16_t> video = Decode("v.mp4", "anull");
+  const std::vector<int16_t> track =
+      Decode("Data/solen.mp3",
+             "atrim=start=" + std::to_string(2398 * 1001 / 60000.0) + ",asetpts=PTS-STARTPTS");
+  ASSERT_GT(video.size(), 48000u);
+  ASSERT_GT(track.size(), 96000u);
+  int bestLag = 0;
+  double best = -1;
+  for (int lag = -1500; lag <= 1500; ++lag) {
+    double sum = 0;
+    for (size_t i = 2000; i < 26000; ++i) sum += double(video[i]) * track[size_t(long(i) + lag)];
+    if (sum > best) best = sum, bestLag = lag;
+  }
+  EXPECT_EQ(bestLag, 0);
+}
+
+// A 4K video of the 800x600 frame enlarged 3 times: the frame size, and a bit rate for it.
+TEST_F(DefaultDataCaptureTest, UpscaledVideoHasTheFrameSizeAndABitRateForIt) {
+  ASSERT_EQ(
+      Capture("--video 4k.mp4 --size 3840x2160 --upscale 3 --from 50 --to 51 --fps 30").status, 0);
+  EXPECT_EQ(Probe("-select_streams v -show_entries stream=width,height,nb_frames -of csv=p=0 "
+                  "4k.mp4"),
+            "3840,2160,31\n");
+  EXPECT_GE(std::stod(Probe("-select_streams v -show_entries stream=bit_rate -of csv=p=0 4k.mp4")),
+            35e6);  // 41.5 Mbit/s asked for
+}
+
+// Enlarged pixel for pixel: every 3 x 3 block of the centred 2400x1800 picture is one pixel
+// of the 800x600 still, and the bars are black.
+TEST_F(DefaultDataCaptureTest, UpscaledStillScaledBackDownIsThe800x600Still) {
+  ASSERT_EQ(Capture("--fps 2 --at 100").status, 0);
+  std::filesystem::rename(FrameFileName(200), "small.png");
+  ASSERT_EQ(Capture("--fps 2 --at 100 --size 3840x2160 --upscale 3").status, 0);
+  const Image small = ReadPng("small.png");
+  const Image large = ReadPng(FrameFileName(200));
+  ASSERT_EQ(small.width, 800);
+  ASSERT_EQ(large.width, 3840);
+  ASSERT_EQ(large.height, 2160);
+  size_t differing = 0, lit = 0, barsLit = 0;
+  for (int y = 0; y < 2160; ++y)
+    for (int x = 0; x < 3840; ++x) {
+      const uint8_t* pixel = large.At(x, y);
+      const bool inside = x >= 720 && x < 3120 && y >= 180 && y < 1980;
+      if (!inside) {
+        barsLit += pixel[0] + pixel[1] + pixel[2] > 0;
+        continue;
+      }
+      const uint8_t* source = small.At((x - 720) / 3, (y - 180) / 3);
+      differing += std::memcmp(pixel, source, 3) != 0;
+      lit += source[0] + source[1] + source[2] > 0;
+    }
+  EXPECT_EQ(differing, 0u);
+  EXPECT_EQ(barsLit, 0u);
+  EXPECT_GT(lit, 2400u * 1800 / 4) << "a picture, not a black frame";
+}
+
+// Frame k at 60000/1001 frames per second shows demo time k * 1001/60000 s to the
+// millisecond: frame 601 shows 10.027 s (10026.67 rounded), as frame 271 of a run at 1000/37
+// does, and frame 600 10.010 s, as frame 1001 at 100 does; the opening at 10 s depends on the
+// demo time alone, and changes from one millisecond to the next.
+TEST_F(DefaultDataCaptureTest, FramesOfARationalRateShowTheirExactDemoTime) {
+  ASSERT_EQ(Capture("--fps 60000/1001 --at 10.01 --at 10.027").status, 0);
+  ASSERT_EQ(Capture("--fps 1000/37 --at 10.027").status, 0);
+  ASSERT_EQ(Capture("--fps 100 --at 10.01").status, 0);
+  const std::string frame600 = FileContents(FrameFileName(600));
+  const std::string frame601 = FileContents(FrameFileName(601));
+  ASSERT_FALSE(frame601.empty());
+  EXPECT_TRUE(frame601 == FileContents(FrameFileName(271))) << "at 10027 ms";
+  EXPECT_TRUE(frame600 == FileContents(FrameFileName(1001))) << "at 10010 ms";
+  EXPECT_FALSE(frame600 == frame601) << "the picture changes with the time";
+}
+
 TEST_F(CaptureTest, BadOptionsAndUnwritableOutputsAreRefusedWithAReason) {
   const struct {
     const char* arguments;
     const char* message;
   } cases[] = {
       {"--fps 0 --at 1", "bad value for --fps: '0'"},
+      {"--fps 241 --at 1", "bad value for --fps: '241'"},
+      {"--fps 1/2 --at 1", "bad value for --fps: '1/2'"},
+      {"--fps 60000/0 --at 1", "bad value for --fps: '60000/0'"},
+      {"--fps 60/ --at 1", "bad value for --fps: '60/'"},
+      {"--upscale 9 --size 7680x4320 --at 1", "bad value for --upscale: '9'"},
+      {"--upscale 3 --size 3840x1600 --at 1", "--upscale 3 makes a 2400x1800 picture, larger"},
+      {"--upscale 2 --scale 2 --size 1600x1200 --at 1", "--upscale and --scale do not go"},
       {"--at soon", "bad value for --at: 'soon'"},
       {"--scale 2.5 --at 1", "bad value for --scale"},
       {"--frobnicate 1", "unknown option --frobnicate"},
@@ -267,14 +415,14 @@ TEST_F(CaptureTest, BenchReportsTheRateOfEachStage) {
 // Frame steps land exactly on the schedule's whole-second boundaries, so inclusive
 // windows open and close where they should.
 TEST(CaptureClock, FrameStepsHitTheWindowBoundariesExactly) {
-  for (double fps : {24.0, 25.0, 30.0, 50.0, 60.0}) {
+  for (FrameRate fps : {24, 25, 30, 50, 60}) {
     uint64_t ticks = FrameTicks(0, fps, 1000);
     g_platformSwitches.tickSource = [&] { return ticks; };
     DemoClock clock;
     clock.Start();
     for (double boundary : {14.0, 30.0, 44.0, 75.0, 124.0, 145.0, 200.0}) {
       ticks = FrameTicks(FrameAt(boundary, fps), fps, 1000);
-      EXPECT_EQ(clock.Elapsed(), boundary) << fps << " fps";
+      EXPECT_EQ(clock.Elapsed(), boundary) << fps.Text() << " fps";
       EXPECT_TRUE(clock.InRange(boundary, boundary + 10));
       EXPECT_TRUE(clock.InRange(boundary - 10, boundary));
     }

@@ -22,6 +22,7 @@
 #include "render/tool_switches.h"
 #include "timeline/timeline.h"
 #include "tools/capture/frame_writer.h"
+#include "tools/capture/upscale.h"
 #include "tools/capture/video_pipe.h"
 #include "tools/common/demo_session.h"
 #include "tools/common/frame_clock.h"
@@ -32,8 +33,8 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 // The frames of the demo's whole run at `fps`: it quits in the first frame past its end.
-int64_t DemoFrames(double fps) {
-  return int64_t(std::floor(kDemoEndSeconds * fps)) + 2;
+int64_t DemoFrames(FrameRate fps) {
+  return int64_t(std::floor(kDemoEndSeconds * fps.PerSecond())) + 2;
 }
 
 // Frames read back and not yet taken: frame n is taken while frame n + 1 renders.
@@ -113,7 +114,8 @@ class Outputs {
       : options_(options),
         schedule_(schedule),
         audioPath_(options.videoPath.empty() ? "" : ResolveDataPath(kSoundTrackPath)) {}
-  void SetFrameSize(int width, int height) { width_ = width, height_ = height; }
+  // The size of the frames read back.
+  void SetFrameSize(int width, int height);
   bool Write(int64_t n, const std::vector<uint8_t>& pixels);
   // Ends the video; false when ffmpeg failed.
   bool Close();
@@ -122,18 +124,36 @@ class Outputs {
   const CaptureOptions& options_;
   const Schedule& schedule_;
   const std::string audioPath_;  // the sound track for the video, "" when there is none
-  int width_ = 0, height_ = 0;
+  int readWidth_ = 0, readHeight_ = 0;
+  int width_ = 0, height_ = 0;     // the frames written
+  std::vector<uint8_t> upscaled_;  // the frame written when it is enlarged
   VideoPipe video_;
   bool videoOpen_ = false;
 };
 
-bool Outputs::Write(int64_t n, const std::vector<uint8_t>& pixels) {
+void Outputs::SetFrameSize(int width, int height) {
+  readWidth_ = width_ = width;
+  readHeight_ = height_ = height;
+  if (options_.upscale == 0) return;
+  width_ = options_.width ? options_.width : width;
+  height_ = options_.height ? options_.height : height;
+  upscaled_.resize(size_t(width_) * size_t(height_) * 4);
+}
+
+bool Outputs::Write(int64_t n, const std::vector<uint8_t>& readBack) {
+  const uint8_t* pixels = readBack.data();
+  if (!upscaled_.empty()) {
+    UpscaleCentred(pixels, readWidth_, readHeight_, options_.upscale, width_, height_,
+                   upscaled_.data());
+    pixels = upscaled_.data();
+  }
   if (schedule_.InRange(n) && !options_.videoPath.empty()) {
     if (!videoOpen_) {
-      videoOpen_ = video_.Open(options_.videoPath, width_, height_, options_.fps, audioPath_,
-                               double(schedule_.first) / options_.fps);
+      const FrameRate fps = options_.fps;
+      videoOpen_ = video_.Open(options_.videoPath, width_, height_, fps, audioPath_,
+                               double(schedule_.first) * double(fps.den) / double(fps.num));
     }
-    if (!videoOpen_ || !video_.Write(pixels.data())) {
+    if (!videoOpen_ || !video_.Write(pixels)) {
       std::fprintf(stderr, "emberhall-capture: ffmpeg stopped taking frames for %s\n",
                    options_.videoPath.c_str());
       return false;
@@ -142,7 +162,7 @@ bool Outputs::Write(int64_t n, const std::vector<uint8_t>& pixels) {
   if ((schedule_.InRange(n) && !options_.pngDir.empty()) || schedule_.Still(n)) {
     const std::string dir = options_.pngDir.empty() ? "" : options_.pngDir + "/";
     const std::string path = dir + FrameFileName(n);
-    if (!WritePng(path, width_, height_, pixels.data())) {
+    if (!WritePng(path, width_, height_, pixels)) {
       std::fprintf(stderr, "emberhall-capture: cannot write %s (%s)\n", path.c_str(),
                    std::strerror(errno));
       return false;
@@ -235,7 +255,8 @@ void Progress::Frame(int64_t n, bool wanted) {
   const double rate = double(n + 1) / std::chrono::duration<double>(now - started_).count();
   std::fprintf(stderr, "\rframe %lld/%lld  t %.2f s  %.1f fps  %s left   ",
                static_cast<long long>(n + 1), static_cast<long long>(total_),
-               double(n) / options_.fps, rate, Minutes(double(total_ - n - 1) / rate).c_str());
+               double(FrameMilliseconds(n, options_.fps)) / 1000, rate,
+               Minutes(double(total_ - n - 1) / rate).c_str());
 }
 
 void Progress::Report(int64_t frames) const {
@@ -283,8 +304,10 @@ std::string FrameFileName(int64_t n) {
 int RunCapture(const CaptureOptions& options) {
   DemoSession session(options.uptime);
   g_renderSwitches.renderScale = options.scale;
-  g_renderSwitches.outputWidth = options.width;
-  g_renderSwitches.outputHeight = options.height;
+  if (options.upscale == 0) {  // otherwise the back buffer's frame, enlarged when written
+    g_renderSwitches.outputWidth = options.width;
+    g_renderSwitches.outputHeight = options.height;
+  }
   g_renderSwitches.noDisplayWait = true;
   const MissingFiles missing;
   CallRecorder recorder;

@@ -1,6 +1,7 @@
 // Fixed-step capture: the real demo loop (WinMain, the same device and timeline) run with
 // a manual tick source that advances exactly one frame step per presented frame, so that
-// frame n shows demo time n / fps (to the tick counter's millisecond). Each frame that is
+// frame n shows demo time n / fps (to the tick counter's millisecond, the rate an exact
+// fraction: tools/common/frame_clock.h). Each frame that is
 // asked for is read back from the device and written out: to a video, to numbered PNG
 // files, to single stills, and its device calls to a trace.
 //
@@ -21,7 +22,7 @@
 #include "tools/common/frame_clock.h"
 
 struct CaptureOptions {
-  double fps = 60;
+  FrameRate fps = 60;
   double from = 0;         // first demo time of the range
   double to = -1;          // last demo time of the range; < 0: to the demo's end
   std::vector<double> at;  // single stills at these demo times
@@ -32,6 +33,9 @@ struct CaptureOptions {
   int scale = 1;           // render at this multiple of the frame size, then filter down
   int width = 0;           // the frame size; 0 x 0: the back buffer's, 800x600
   int height = 0;
+  // When not 0: render the back buffer's 800x600 frame and enlarge it this many times pixel
+  // for pixel, centred in the frame (tools/capture/upscale.h); it must fit, scale 1.
+  int upscale = 0;
   bool renderAll = false;  // draw the frames that are not written too (the same output)
   bool quiet = false;      // no progress on stderr
   // How far each frame asked for goes: measuring runs stop after rendering or reading

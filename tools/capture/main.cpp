@@ -4,6 +4,8 @@
 //   emberhall-capture --at 35 --at 80                  stills at those demo times
 //   emberhall-capture --png out --from 40 --to 45      every frame of a range into out/
 //   emberhall-capture --video hd.mp4 --size 1920x1080  the whole demo for a 1080p video site
+//   emberhall-capture --video 4k.mp4 --size 3840x2160 --upscale 3
+//                                                      the 800x600 frame 3 times, for 4K
 //
 // It runs the demo from the current directory's Data, like the demo itself.
 #include <signal.h>
@@ -24,16 +26,20 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: emberhall-capture [--video FILE] [--png DIR] [--at T]... [--from S] [--to S]\n"
-    "                         [--fps N] [--size WxH] [--scale N] [--uptime S] [--trace FILE]\n"
-    "                         [--render-all] [--bench] [--quiet]\n"
+    "                         [--fps N] [--size WxH] [--scale N | --upscale N] [--uptime S]\n"
+    "                         [--trace FILE] [--render-all] [--bench] [--quiet]\n"
     "  --video FILE   MP4 (H.264 + AAC) of the range, with the sound track\n"
     "  --png DIR      every frame of the range as DIR/frame-NNNNNN.png (stills go there too)\n"
     "  --at T         the frame at demo time T as frame-NNNNNN.png (repeatable)\n"
     "  --from, --to   the range in seconds of demo time (default: the whole demo)\n"
-    "  --fps N        frames per second (default 60)\n"
+    "  --fps N        frames per second from 1 to 240, whole or a fraction such as 60000/1001\n"
+    "                 or 29.97 (default 60)\n"
     "  --size WxH     frame size (default 800x600); the 4:3 picture is centred, with black\n"
     "                 bars at the sides of a wider frame (1920x1080 for 1080p video)\n"
     "  --scale N      render at N times the frame size and filter down (default 1)\n"
+    "  --upscale N    render the 800x600 frame and enlarge it N times pixel for pixel (no\n"
+    "                 filtering), centred in the --size frame: --size 3840x2160 --upscale 3\n"
+    "                 gives a 2400x1800 picture for 4K video\n"
     "  --uptime S     system uptime the demo's motion takes its phase from (default 1000)\n"
     "  --trace FILE   the device calls of every captured frame, one per line\n"
     "  --render-all   also draw the frames before and between those written (slower; the\n"
@@ -142,8 +148,9 @@ int ParseOptions(int argc, char** argv, CaptureOptions& options) {
       if (!numeric || number < 0 || number > 201) return bad("seconds from 0 to 201");
       options.to = number;
     } else if (option == "--fps") {
-      if (!numeric || number < 1 || number > 240) return bad("frames per second from 1 to 240");
-      options.fps = number;
+      FrameRate& fps = options.fps;
+      if (!ParseFrameRate(value, fps) || fps.num < fps.den || fps.num > 240 * fps.den)
+        return bad("frames per second from 1 to 240, such as 50 or 60000/1001");
     } else if (option == "--uptime") {
       if (!numeric || number < 0 || number > 4e9) return bad("seconds, 0 or more");
       options.uptime = number;
@@ -151,6 +158,10 @@ int ParseOptions(int argc, char** argv, CaptureOptions& options) {
       if (!numeric || number < 1 || number > 4 || number != std::floor(number))
         return bad("a whole number from 1 to 4");
       options.scale = int(number);
+    } else if (option == "--upscale") {
+      if (!numeric || number < 1 || number > 8 || number != std::floor(number))
+        return bad("a whole number from 1 to 8");
+      options.upscale = int(number);
     } else if (option == "--size") {
       if (!ParseSize(value, options.width, options.height) || options.width % 2 ||
           options.height % 2 || options.width < kMinWidth || options.height < kMinHeight ||
@@ -169,6 +180,19 @@ int CheckOptions(CaptureOptions& options) {
   if (options.at.empty() && options.pngDir.empty() && options.videoPath.empty())
     return Fail(std::string("nothing to write: give --video, --png or --at\n") + kUsage);
   if (options.to >= 0 && options.to < options.from) return Fail("--to must not come before --from");
+  if (options.upscale) {
+    if (options.scale != 1)
+      return Fail(
+          "--upscale and --scale do not go together: --upscale shows the frame's own "
+          "pixels");
+    const int width = options.upscale * 800, height = options.upscale * 600;
+    if (width > (options.width ? options.width : 800) ||
+        height > (options.height ? options.height : 600))
+      return Fail("--upscale " + std::to_string(options.upscale) + " makes a " +
+                  std::to_string(width) + "x" + std::to_string(height) +
+                  " picture, larger than the frame; give --size " + std::to_string(width) + "x" +
+                  std::to_string(height) + " or larger");
+  }
   const int renderedWidth = (options.width ? options.width : 800) * options.scale;
   const int renderedHeight = (options.height ? options.height : 600) * options.scale;
   if (renderedWidth > kMaxWidth || renderedHeight > kMaxHeight)

@@ -3,6 +3,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <sstream>
 
@@ -34,17 +35,22 @@ VideoPipe::~VideoPipe() {
   Close();
 }
 
-bool VideoPipe::Open(const std::string& path, int width, int height, double fps,
+bool VideoPipe::Open(const std::string& path, int width, int height, FrameRate fps,
                      const std::string& audioPath, double audioStart) {
+  const int64_t gop = std::max<int64_t>(1, fps.num / fps.den);
+  const int64_t kbits =
+      int64_t(double(width) * double(height) * 5 * (fps.PerSecond() > 30 ? 1.5 : 1) / 1000);
   std::ostringstream command;
   command.precision(17);
   command << "ffmpeg -nostdin -loglevel error -y -f rawvideo -pix_fmt yuv420p -s " << width << 'x'
-          << height << " -r " << fps << " -i pipe:0";
+          << height << " -framerate " << fps.Text() << " -i pipe:0";
   if (!audioPath.empty())
     command << " -stream_loop -1 -i " << Quoted(audioPath) << " -map 0:v -map 1:a"
-            << " -af atrim=start=" << audioStart << ",asetpts=PTS-STARTPTS"
-            << " -c:a aac -b:a 192k -shortest";
-  command << " -c:v libx264 -preset superfast -crf 20 -colorspace bt709 -color_primaries bt709"
+            << " -af atrim=start=" << audioStart << ",asetpts=PTS-STARTPTS,aresample=48000"
+            << " -c:a aac -b:a 192k -ar 48000 -shortest";
+  command << " -c:v libx264 -preset superfast -b:v " << kbits << "k -maxrate " << kbits * 3 / 2
+          << "k -bufsize " << kbits * 2 << "k -g " << gop << " -keyint_min " << gop
+          << " -sc_threshold 0 -flags +cgop -colorspace bt709 -color_primaries bt709"
           << " -color_trc bt709 -color_range tv -movflags +faststart " << Quoted(path);
   pipe_ = popen(command.str().c_str(), "w");
   width_ = width;

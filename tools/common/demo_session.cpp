@@ -76,7 +76,7 @@ bool DemoSession::RunFrame(const std::function<void(IDirect3DDevice8&)>& onPrese
   return true;
 }
 
-bool DemoSession::FastForward(int64_t first, int64_t end, double fps) {
+bool DemoSession::FastForward(int64_t first, int64_t end, FrameRate fps) {
   const bool skipping = g_renderSwitches.skipDrawing;
   g_renderSwitches.skipDrawing = true;
   bool running = true;

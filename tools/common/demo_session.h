@@ -21,6 +21,7 @@
 #include "platform/win32.h"
 #include "render/tool_switches.h"
 #include "timeline/tool_switches.h"
+#include "tools/common/frame_clock.h"
 
 class IDirect3DDevice8;
 
@@ -54,7 +55,7 @@ class DemoSession {
   bool ServeMessages();
   // Runs frames first to end - 1 of a run at `fps` from demo time 0 with drawing skipped,
   // and leaves the demo time at frame `end`'s; false when the demo quit on the way.
-  bool FastForward(int64_t first, int64_t end, double fps);
+  bool FastForward(int64_t first, int64_t end, FrameRate fps);
 
   HWND Window() const { return window_; }
   std::function<bool(const MSG&)> onMessage;

@@ -8,7 +8,7 @@
 #include "tools/common/frame_clock.h"
 
 std::vector<double> ScheduleSections(DemoSession& session) {
-  constexpr double kFps = 60;
+  constexpr FrameRate kFps = 60;
   std::set<double> edges;
   g_timelineSwitches.rangeObserver = [&edges](double from, double to) {
     edges.insert(from);

@@ -34,7 +34,7 @@ const char* const kStudioKeys =
 namespace {
 
 using Clock = std::chrono::steady_clock;
-constexpr double kFps = 60;
+constexpr double kFps = 60;  // the frame grid the studio seeks on
 constexpr auto kFrame = std::chrono::microseconds(16667);
 // How long the names of the files of a reload stay in the bar.
 constexpr auto kMessageTime = std::chrono::seconds(4);

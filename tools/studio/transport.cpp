@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr double kFps = 60;
+constexpr FrameRate kFps = 60;
 
 }  // namespace
 
