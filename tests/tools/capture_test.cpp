@@ -15,6 +15,7 @@
 
 #include "platform/tick.h"
 #include "platform/tool_switches.h"
+#include "tests/audio_hits.h"
 #include "tests/demo_data.h"
 #include "tests/program_run.h"
 #include "tests/test_files.h"
@@ -131,6 +132,22 @@ TEST_F(CaptureTest, VideoHasTheRangesFramesAndTheSoundTrack) {
   EXPECT_EQ(Capture("--video silent.mp4 --from 5 --to 6 --fps 20").status, 3)
       << "an incomplete data set is reported";
   EXPECT_EQ(Probe("-select_streams a -show_entries stream=codec_name -of csv=p=0 silent.mp4"), "");
+}
+
+// The default data set's sound track puts a hit on each of these cues; a video that starts
+// a second before one hears it a second in.
+TEST(CaptureVideo, SoundTrackHitsLandOnTheirCuesInTheVideo) {
+  const TempDir folder("video_hits");
+  std::filesystem::create_directory_symlink(EMBERHALL_DEFAULT_DATA, folder.Path() / "Data");
+  for (int cue : {30, 44, 124}) {
+    const std::string video = "hits-" + std::to_string(cue) + ".mp4";
+    const ProgramResult capture = RunProgram(
+        "cd " + folder.Path().string() + " && " + EMBERHALL_CAPTURE + " --quiet --fps 2 --from " +
+        std::to_string(cue - 1) + " --to " + std::to_string(cue + 1) + " --video " + video);
+    ASSERT_EQ(capture.status, 0) << capture.output;
+    const std::vector<int16_t> sound = DecodeWithFfmpeg(folder.Path() / video);
+    EXPECT_NEAR(HitNear(sound, 44100, 1.0), 1.0, 0.001) << "the hit at " << cue << " s";
+  }
 }
 
 TEST_F(CaptureTest, BadOptionsAndUnwritableOutputsAreRefusedWithAReason) {
