@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -12,6 +14,18 @@
 #include "tests/test_files.h"
 
 namespace {
+
+// What the mixer has handed the device: its largest mix, and whether a mix carried music.
+struct DeviceFeed {
+  std::atomic<int> largestFrames{0};
+  std::atomic<bool> music{false};
+};
+DeviceFeed g_feed;
+
+void WatchMix(int, void*, int length, void*) {
+  g_feed.largestFrames = std::max(g_feed.largestFrames.load(), length / 4);
+  if (Mix_PlayingMusic()) g_feed.music = true;
+}
 
 class BassTest : public ::testing::Test {
  protected:
@@ -44,6 +58,20 @@ TEST_F(BassTest, StreamFromTheDataDirectoryPlaysAndLoops) {
   EXPECT_TRUE(Mix_PlayingMusic());
   EXPECT_TRUE(BASS_Free());
   EXPECT_FALSE(Mix_PlayingMusic()) << "freeing the library stops the sound";
+}
+
+TEST_F(BassTest, PlayReturnsOnceTheMusicIsOnItsWayToTheDeviceInMixesOf512Frames) {
+  ASSERT_TRUE(BASS_Init(-1, 44100, 0, nullptr));
+  g_feed.largestFrames = 0;
+  g_feed.music = false;
+  Mix_RegisterEffect(MIX_CHANNEL_POST, WatchMix, nullptr, nullptr);
+  const HSTREAM stream = BASS_StreamCreateFile(FALSE, "data/solen.mp3", 0, 0, 0);
+  EXPECT_FALSE(g_feed.music);
+  ASSERT_TRUE(BASS_StreamPlay(stream, FALSE, 0));
+  // The demo starts its clock next: it runs with the music, not a mix later.
+  EXPECT_TRUE(g_feed.music);
+  EXPECT_GT(g_feed.largestFrames, 0);
+  EXPECT_LE(g_feed.largestFrames, 512) << "a mix is at most 11.6 ms of sound at 44.1 kHz";
 }
 
 TEST_F(BassTest, MissingFileGivesAZeroStreamThatPlaysNothing) {
