@@ -3,12 +3,22 @@
 #include <SDL2/SDL.h>
 #include <SDL2/SDL_mixer.h>
 
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <string>
 
 #include "platform/data_path.h"
 #include "platform/quietly.h"
 
 namespace {
+
+// The mixer hands the sound device this many frames at a time: 11.6 ms at 44.1 kHz, the
+// whole of the lag the library adds between a frame and its sound.
+constexpr int kBufferFrames = 512;
+// How long BASS_StreamPlay waits for the music to reach the device: many buffers, so it
+// runs out only on a device that has stopped taking sound.
+constexpr std::chrono::milliseconds kStartTimeout{200};
 
 // The library's state; only these functions touch it.
 struct AudioLibrary {
@@ -17,6 +27,25 @@ struct AudioLibrary {
 };
 AudioLibrary g_audio;
 
+// Whether a mix since the last play request carried music; the mixer sets it on its thread.
+struct MusicStart {
+  std::mutex mutex;
+  std::condition_variable mixed;
+  bool reached = false;
+};
+MusicStart g_start;
+
+// Runs on the mixer's thread as the last step of every mix, just before the device gets it.
+void AfterMix(void*, Uint8*, int) {
+  if (!Mix_PlayingMusic()) return;
+  {
+    const std::lock_guard<std::mutex> lock(g_start.mutex);
+    if (g_start.reached) return;
+    g_start.reached = true;
+  }
+  g_start.mixed.notify_all();
+}
+
 }  // namespace
 
 BOOL BASS_Init(int, DWORD frequency, DWORD, HWND) {
@@ -24,11 +53,12 @@ BOOL BASS_Init(int, DWORD frequency, DWORD, HWND) {
   g_audio.open = Quietly([frequency] {
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
     Mix_Init(MIX_INIT_MP3);
-    if (Mix_OpenAudio(int(frequency), AUDIO_S16SYS, 2, 2048) == 0) return true;
+    if (Mix_OpenAudio(int(frequency), AUDIO_S16SYS, 2, kBufferFrames) == 0) return true;
     Mix_Quit();
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
     return false;
   });
+  if (g_audio.open) Mix_SetPostMix(AfterMix, nullptr);
   return g_audio.open ? TRUE : FALSE;
 }
 
@@ -47,7 +77,15 @@ BOOL BASS_Start() {
 
 BOOL BASS_StreamPlay(HSTREAM stream, BOOL, DWORD flags) {
   if (stream != 1 || !g_audio.music) return FALSE;
-  return Mix_PlayMusic(g_audio.music, (flags & BASS_SAMPLE_LOOP) ? -1 : 1) == 0 ? TRUE : FALSE;
+  // Once the halt returns no mix carries music until the play below starts it again.
+  Mix_HaltMusic();
+  std::unique_lock<std::mutex> lock(g_start.mutex);
+  g_start.reached = false;
+  lock.unlock();
+  if (Mix_PlayMusic(g_audio.music, (flags & BASS_SAMPLE_LOOP) ? -1 : 1) != 0) return FALSE;
+  lock.lock();
+  g_start.mixed.wait_for(lock, kStartTimeout, [] { return g_start.reached; });
+  return TRUE;
 }
 
 BOOL BASS_ChannelPause(DWORD handle) {
@@ -80,6 +118,7 @@ double BASS_ChannelGetLength(DWORD handle) {
 
 BOOL BASS_Free() {
   if (!g_audio.open) return FALSE;
+  Mix_SetPostMix(nullptr, nullptr);
   Mix_HaltMusic();
   if (g_audio.music) Mix_FreeMusic(g_audio.music);
   Mix_CloseAudio();

@@ -1,7 +1,8 @@
 // The subset of the BASS audio library the demo calls, over SDL2_mixer (in the browser,
 // over Web Audio: platform/web/bass.cpp).
 //
-// One music stream at a time, decoded and played on SDL's audio thread. Every failure
+// One music stream at a time, decoded and played on SDL's audio thread, which hands the
+// sound device 512 frames at a time (11.6 ms at 44.1 kHz). Every failure
 // (no sound device, a missing or unreadable file) is silent and leaves the demo running
 // without sound: a zero handle, FALSE results, nothing on the console.
 #pragma once
@@ -18,7 +19,9 @@ BOOL BASS_Init(int device, DWORD frequency, DWORD flags, HWND window);
 HSTREAM BASS_StreamCreateFile(BOOL memory, const void* file, DWORD offset, DWORD length,
                               DWORD flags);
 BOOL BASS_Start();
-// Starts `stream` at once; with BASS_SAMPLE_LOOP it starts again whenever it ends.
+// Starts `stream` and returns once its first samples are on their way to the sound device
+// (within one mixer buffer), so that a clock started next runs with the music. With
+// BASS_SAMPLE_LOOP it starts again whenever it ends.
 BOOL BASS_StreamPlay(HSTREAM stream, BOOL flush, DWORD flags);
 // Pauses `handle`'s playback where it is; BASS_ChannelPlay resumes it from there.
 BOOL BASS_ChannelPause(DWORD handle);

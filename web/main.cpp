@@ -1,5 +1,6 @@
 // The demo's entry in the browser; the page (web/index.html) calls it once the viewer has
-// clicked to play, or at once for a still.
+// clicked to play, or at once for a still. Before that, as soon as the data set is in
+// place, the page calls PrepareDemo, which starts decoding the sound track.
 //
 // Without arguments it runs WinMain exactly as the desktop does. With `--at T` it shows
 // the frame at demo time T as `emberhall-capture --at T` writes it: the same manual clock
@@ -17,6 +18,7 @@
 #include <string>
 
 #include "app/app.h"
+#include "platform/web/preload_sound.h"
 #include "tools/common/demo_session.h"
 #include "tools/common/frame_clock.h"
 #include "web/studio.h"
@@ -70,6 +72,10 @@ double ShowStill(const PageOptions& options) {
 }
 
 }  // namespace
+
+extern "C" EMSCRIPTEN_KEEPALIVE void PrepareDemo() {
+  PreloadSoundFile(kSoundTrackPath);
+}
 
 int main(int argc, char** argv) {
   const PageOptions options = ParseArguments(argc, argv);

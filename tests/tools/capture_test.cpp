@@ -16,6 +16,7 @@
 
 #include "platform/tick.h"
 #include "platform/tool_switches.h"
+#include "tests/audio_hits.h"
 #include "tests/demo_data.h"
 #include "tests/png_image.h"
 #include "tests/program_run.h"
@@ -234,6 +235,22 @@ TEST_F(DefaultDataCaptureTest, FramesOfARationalRateShowTheirExactDemoTime) {
   EXPECT_TRUE(frame601 == FileContents(FrameFileName(271))) << "at 10027 ms";
   EXPECT_TRUE(frame600 == FileContents(FrameFileName(1001))) << "at 10010 ms";
   EXPECT_FALSE(frame600 == frame601) << "the picture changes with the time";
+}
+
+// The default data set's sound track puts a hit on each of these cues; a video that starts
+// a second before one hears it a second in.
+TEST(CaptureVideo, SoundTrackHitsLandOnTheirCuesInTheVideo) {
+  const TempDir folder("video_hits");
+  std::filesystem::create_directory_symlink(EMBERHALL_DEFAULT_DATA, folder.Path() / "Data");
+  for (int cue : {30, 44, 124}) {
+    const std::string video = "hits-" + std::to_string(cue) + ".mp4";
+    const ProgramResult capture = RunProgram(
+        "cd " + folder.Path().string() + " && " + EMBERHALL_CAPTURE + " --quiet --fps 2 --from " +
+        std::to_string(cue - 1) + " --to " + std::to_string(cue + 1) + " --video " + video);
+    ASSERT_EQ(capture.status, 0) << capture.output;
+    const std::vector<int16_t> sound = DecodeWithFfmpeg(folder.Path() / video);
+    EXPECT_NEAR(HitNear(sound, 44100, 1.0), 1.0, 0.001) << "the hit at " << cue << " s";
+  }
 }
 
 TEST_F(CaptureTest, BadOptionsAndUnwritableOutputsAreRefusedWithAReason) {

@@ -1,21 +1,32 @@
 // The sound track's rules (length, level, repeatability, the energy of its sections, clean
-// joins and fades, tuning) and the MP3 encoder's (a real 160 kbit/s stream, the same bytes
-// every time, decodable back to the music).
+// joins and fades, tuning, hits on the cues) and the MP3 encoder's (a real 160 kbit/s stream,
+// the same bytes every time, decodable back to the music with every sample at its time by
+// ffmpeg and by the demo's own audio library).
 #include "tools/assets/soundtrack.h"
 
+#include <SDL2/SDL_mixer.h>
 #include <gtest/gtest.h>
 #include <lame/lame.h>
+#include <stdlib.h>
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
+#include <mutex>
 #include <numbers>
+#include <thread>
 #include <utility>
 #include <vector>
 
+#include "platform/bass.h"
+#include "tests/audio_hits.h"
+#include "tests/demo_data.h"
+#include "tests/test_files.h"
 #include "tools/assets/mp3_encoder.h"
 
 namespace {
@@ -25,6 +36,10 @@ constexpr int kRate = kSoundtrackSampleRate;
 constexpr int kPeakLimit = 29204;
 // A step that stands this far above the steps around it is a click (see ClickScore).
 constexpr double kClickScoreLimit = 10.0;
+// The cues the score marks with a kick and a crash after a rising sweep.
+constexpr double kHits[] = {30, 44, 124};
+// How far from its cue a hit may be heard.
+constexpr double kHitTolerance = 0.001;
 
 // Synthesis and encoding take seconds; the suite does each once.
 const std::vector<int16_t>& Track() {
@@ -190,6 +205,51 @@ std::vector<int16_t> DecodeMp3(const std::vector<uint8_t>& mp3) {
   return pcm;
 }
 
+// What the mixer has handed the device since the music started.
+struct PlayedSound {
+  std::mutex mutex;
+  std::vector<int16_t> samples;
+};
+PlayedSound g_played;
+
+void KeepMix(int, void* stream, int length, void*) {
+  if (!Mix_PlayingMusic()) return;
+  const auto* samples = static_cast<const int16_t*>(stream);
+  const std::lock_guard<std::mutex> lock(g_played.mutex);
+  g_played.samples.insert(g_played.samples.end(), samples, samples + length / 2);
+}
+
+// The first `seconds` of the MP3 `mp3` as the demo's audio library plays it, taken from the
+// mixer as it goes to the device, from the first mix that carries the music. The device is
+// SDL's disk output into nowhere, unpaced, so that it runs as fast as the decoding.
+std::vector<int16_t> PlayThroughTheAudioLibrary(const std::vector<uint8_t>& mp3, double seconds) {
+  const DemoDataDir folder(false);
+  std::filesystem::create_directory("Data");
+  if (!WriteBytes("Data/solen.mp3", std::string(mp3.begin(), mp3.end()))) return {};
+  setenv("SDL_AUDIODRIVER", "disk", 1);
+  setenv("SDL_DISKAUDIOFILE", "/dev/null", 1);
+  setenv("SDL_DISKAUDIODELAY", "0", 1);
+  g_played.samples.clear();
+  if (BASS_Init(-1, kRate, 0, nullptr)) {
+    Mix_RegisterEffect(MIX_CHANNEL_POST, KeepMix, nullptr, nullptr);
+    const HSTREAM stream = BASS_StreamCreateFile(FALSE, "Data/solen.mp3", 0, 0, 0);
+    if (BASS_StreamPlay(stream, FALSE, 0)) {
+      const size_t wanted = 2 * FrameAt(seconds);
+      for (int waited = 0; waited < 3000; ++waited) {
+        if (const std::lock_guard<std::mutex> lock(g_played.mutex);
+            g_played.samples.size() >= wanted)
+          break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      }
+    }
+    BASS_Free();
+  }
+  unsetenv("SDL_DISKAUDIOFILE");
+  unsetenv("SDL_DISKAUDIODELAY");
+  setenv("SDL_AUDIODRIVER", "dummy", 1);
+  return std::move(g_played.samples);
+}
+
 TEST(Soundtrack, LastsAtLeast200SecondsOfStereoAt44100Hz) {
   ASSERT_EQ(Track().size() % 2, 0u);
   EXPECT_EQ(Track().size(), size_t(2 * kRate * kSoundtrackSeconds));
@@ -265,6 +325,13 @@ TEST(Soundtrack, SectionChangesHaveNoClicks) {
   }
 }
 
+TEST(Soundtrack, HitsLandOnTheirCues) {
+  for (double cue : kHits) EXPECT_NEAR(HitNear(Track(), kRate, cue), cue, kHitTolerance);
+  // And the finder finds onsets, not just any sound: the forest's calm has music at 100 s,
+  // but nothing struck hard.
+  EXPECT_TRUE(std::isnan(HitNear(Track(), kRate, 100.0)));
+}
+
 TEST(Soundtrack, IsStereoNotMono) {
   double mid = 0.0, side = 0.0;
   for (size_t i = 2 * FrameAt(30); i < 2 * FrameAt(180); i += 2) {
@@ -322,12 +389,29 @@ TEST(Mp3Encoder, SizeIsAtLeast160KbpsOfTheTrack) {
 
 TEST(Mp3Encoder, DecodesBackToTheTrack) {
   const std::vector<int16_t> decoded = DecodeMp3(TrackMp3());
-  // The decoder may hold back part of the last frame; the track ends in silence anyway.
-  EXPECT_GE(decoded.size() + 2 * 1152, Track().size());
+  // LAME's frame decoder skips the Info frame but leaves in the delay it describes, and may
+  // hold back part of the last frame; the track ends in silence anyway.
+  EXPECT_GE(decoded.size() + 2 * 2 * 1152, Track().size());
   EXPECT_LE(decoded.size(), Track().size() + 2 * 4 * 1152);
   for (auto [from, to] : {std::pair{40.0, 70.0}, std::pair{80.0, 120.0}, std::pair{160.0, 175.0}}) {
     EXPECT_NEAR(RmsDb(decoded, from, to), RmsDb(Track(), from, to), 0.5) << from << " s";
   }
+}
+
+TEST(Mp3Encoder, FfmpegDecodesEverySampleAtItsTime) {
+  const TempDir folder("mp3_ffmpeg");
+  const std::string path = folder.Path() / "solen.mp3";
+  ASSERT_TRUE(WriteBytes(path, std::string(TrackMp3().begin(), TrackMp3().end())));
+  const std::vector<int16_t> decoded = DecodeWithFfmpeg(path);
+  // The Info frame's encoder delay and padding leave exactly the track's samples.
+  EXPECT_EQ(decoded.size(), Track().size());
+  for (double cue : kHits) EXPECT_NEAR(HitNear(decoded, kRate, cue), cue, kHitTolerance);
+}
+
+TEST(Mp3Encoder, TheDemosAudioLibraryPlaysEverySampleAtItsTime) {
+  const std::vector<int16_t> played = PlayThroughTheAudioLibrary(TrackMp3(), 125);
+  ASSERT_GE(played.size(), 2 * FrameAt(125));
+  for (double cue : kHits) EXPECT_NEAR(HitNear(played, kRate, cue), cue, kHitTolerance);
 }
 
 TEST(Mp3Encoder, SameSamplesGiveTheSameBytes) {

@@ -6,14 +6,16 @@
 Checks, against the page in WEB_BUILD (index.html and the demo's .js, .wasm and .data):
   - the stills of ?at=T match `emberhall-capture --at T` of NATIVE_BUILD (same data set)
     to a mean difference under 2 of 255 in every colour channel;
-  - nothing sounds before the click to play, the music is playing after it;
+  - nothing sounds before the click to play, but the sound track decodes while the page
+    waits for it, with its hits within 1 ms of their cues; the music plays after the click;
   - a key press (not Alt, which is a system key) ends the demo and the page says so;
   - the full-screen button plays full screen, and F5 there is the demo's key too;
   - ?studio&at=130&paused&uptime=1000 shows the still at 130 s above its transport bar,
     Right moves it to 131 s (the still there), Page Down to the next section's start and a
     click on the seek bar to the time under the pointer.
-With --measure it also reports the page's loading times and the frame rate in this browser
-at 13, 130 and 165 s. --out keeps the browser's stills and the native ones for a look.
+With --measure it also reports the page's loading times, how far the demo clock is from the
+sound the audio output says it plays, and the frame rate in this browser at 13, 130 and
+165 s. --out keeps the browser's stills and the native ones for a look.
 
 The browser is spoken to through --remote-debugging-pipe, so only Python's standard
 library is needed. Exit status 0 when every check passed.
@@ -35,6 +37,7 @@ import zlib
 
 STILL_TIMES = [35, 50, 100, 130, 131, 160, 190]
 BROWSER_STILL_TIMES = [35, 50, 100, 130, 160, 190]
+HIT_CUES = [30, 44, 124]  # where the default sound track strikes a kick and a crash
 FPS_TIMES = [13, 130, 165]
 MAX_MEAN_DIFFERENCE = 2.0  # of 255, per colour channel
 WIDTH, HEIGHT = 800, 600
@@ -111,7 +114,9 @@ class Browser:
         return json.loads(message)
 
     def evaluate(self, expression):
-        result = self.page("Runtime.evaluate", {"expression": expression, "returnByValue": True})
+        """The value of `expression`; of what it resolves to, when it is a promise."""
+        result = self.page("Runtime.evaluate", {"expression": expression, "returnByValue": True,
+                                                "awaitPromise": True})
         return result["result"].get("value")
 
     def open(self, url):
@@ -319,6 +324,29 @@ def keep(browser, out, name):
             f.write(browser.screenshot())
 
 
+# The first hit within 50 ms of each cue in the page's decoding of the sound track, in
+# seconds (null where there is none): the first sample from which the next millisecond
+# carries ten times the energy of the ten milliseconds before it, as tests/audio_hits.h.
+FIND_HITS = """(async () => {
+  const buffer = await Object.values(Module.soundFiles)[0];
+  const left = buffer.getChannelData(0), right = buffer.getChannelData(1);
+  const rate = buffer.sampleRate, ms = Math.round(rate / 1000);
+  const energy = (from, to) => {
+    let sum = 0;
+    for (let n = from; n < to; ++n) sum += (left[n] + right[n]) ** 2;
+    return sum / (to - from);
+  };
+  return %s.map((cue) => {
+    const centre = Math.round(cue * rate);
+    for (let n = centre - 50 * ms; n < centre + 50 * ms; ++n) {
+      const next = energy(n, n + ms);
+      if (next > 0 && next >= 10 * energy(n - 10 * ms, n)) return n / rate;
+    }
+    return null;
+  });
+})()""" % HIT_CUES
+
+
 def check_play(browser, base, out, checks, measure):
     print("Playing:")
     browser.open(base)
@@ -328,6 +356,13 @@ def check_play(browser, base, out, checks, measure):
     time.sleep(1)
     checks.expect(browser.evaluate("!Module.demoSound && !brindlequay.started"),
                   "nothing runs or sounds before the click")
+    checks.expect(browser.wait_for("brindlequay.decoded", 30),
+                  "the sound track decodes before the click")
+    hits = browser.evaluate(FIND_HITS)
+    checks.expect(all(h is not None and abs(h - c) <= 0.001 for h, c in zip(hits, HIT_CUES)),
+                  "its hits land on their cues: " + ", ".join(
+                      f"{c} s: {'none' if h is None else f'{(h - c) * 1000:+.2f} ms'}"
+                      for h, c in zip(hits, HIT_CUES)))
     checks.expect("Click to play" in browser.evaluate("document.body.innerText"),
                   "the page says: click to play")
     browser.click(WIDTH // 2, HEIGHT // 4)
@@ -337,8 +372,10 @@ def check_play(browser, base, out, checks, measure):
         "Module.demoSound.context.state == 'running'", 10), "the music plays after the click")
     if measure:
         times = browser.evaluate("brindlequay")
-        print(f"  page start to ready to play: {times['ready']:.0f} ms; "
-              f"click to first frame: {times['firstFrame'] - times['started']:.0f} ms")
+        print(f"  page start to ready to play: {times['ready']:.0f} ms, sound track decoded: "
+              f"{times['decoded']:.0f} ms; click to first frame: "
+              f"{times['firstFrame'] - times['started']:.0f} ms")
+        measure_sound_offset(browser)
     browser.press("Alt", "AltLeft", 18, modifiers=1)
     time.sleep(0.5)
     checks.expect(not browser.evaluate("brindlequay.ended"), "Alt (a system key) does not end it")
@@ -350,6 +387,21 @@ def check_play(browser, base, out, checks, measure):
     checks.expect(browser.evaluate("document.getElementById('again').offsetParent !== null"),
                   "and offers to play again")
     checks.expect(browser.evaluate("!Module.demoSound"), "the music has stopped")
+
+
+def measure_sound_offset(browser):
+    """The demo clock against the music's time at the sample the output says it plays now."""
+    offsets = []
+    for _ in range(10):
+        time.sleep(0.2)
+        offsets.append(browser.evaluate(
+            "(() => { const s = Module.demoSound, t = s.context.getOutputTimestamp();"
+            " return (t.performanceTime - s.clockStart) - (t.contextTime - s.startTime) * 1000;"
+            " })()"))
+    latency = browser.evaluate("[Module.demoSound.context.outputLatency,"
+                               " Module.demoSound.context.baseLatency]")
+    print(f"  demo clock ahead of the sound heard: {min(offsets):+.2f} to {max(offsets):+.2f} ms "
+          f"(output latency {latency[0] * 1000:.0f} ms, base latency {latency[1] * 1000:.0f} ms)")
 
 
 def check_full_screen(browser, base, checks):

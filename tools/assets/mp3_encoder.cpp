@@ -26,8 +26,9 @@ bool Configure(lame_global_flags* flags, int sampleRate) {
   lame_set_VBR(flags, vbr_off);
   lame_set_brate(flags, kMp3BitrateKbps);
   lame_set_quality(flags, 2);
-  // The info frame and ID3 tags are what could vary between runs; the stream needs neither.
-  lame_set_bWriteVbrTag(flags, 0);
+  // The Info frame tells decoders how many samples of encoder delay and padding to drop, so
+  // that decoded sample n is input sample n. No ID3 tag: nothing but the music and its frame.
+  lame_set_bWriteVbrTag(flags, 1);
   lame_set_write_id3tag_automatic(flags, 0);
   return lame_init_params(flags) >= 0;
 }
@@ -64,5 +65,10 @@ std::vector<uint8_t> EncodeMp3(const std::vector<int16_t>& interleavedStereo, in
   const int bytes = lame_encode_flush(flags.get(), buffer.data(), int(buffer.size()));
   if (bytes < 0) return {};
   mp3.insert(mp3.end(), buffer.begin(), buffer.begin() + bytes);
+  // LAME leaves the stream's first frame blank for the Info frame, which it can fill in only
+  // now that it knows the padding at the end.
+  const size_t infoBytes = lame_get_lametag_frame(flags.get(), buffer.data(), buffer.size());
+  if (infoBytes == 0 || infoBytes > mp3.size()) return {};
+  std::copy_n(buffer.begin(), infoBytes, mp3.begin());
   return mp3;
 }

@@ -1,8 +1,11 @@
 // MP3 encoding of interleaved 16-bit stereo through LAME: constant 160 kbit/s, joint
 // stereo, MPEG-1 Layer III at the input's own sample rate.
 //
-// Promises: the same bytes for the same samples on every run, because nothing dated or
-// machine-dependent goes into the stream: no ID3 tag, no Xing/LAME info frame.
+// Promises: decoded, sample n of the stream is input sample n, and there are exactly as many:
+// the stream opens with an Info frame (Xing/LAME tag) that gives the encoder's delay and
+// padding, which decoders drop (ffmpeg, mpg123 under SDL_mixer and browsers do). The same
+// bytes for the same samples on every run: nothing dated or machine-dependent goes in, no
+// ID3 tag.
 // Does not: resample, write files, or decode.
 #pragma once
 
