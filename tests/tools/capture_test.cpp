@@ -2,7 +2,6 @@
 #include "tools/capture/capture.h"
 
 #include <gtest/gtest.h>
-#include <zlib.h>
 
 #include <algorithm>
 #include <array>
@@ -15,6 +14,7 @@
 
 #include "platform/tick.h"
 #include "tests/demo_data.h"
+#include "tests/png_reader.h"
 #include "tests/program_run.h"
 #include "tests/test_files.h"
 #include "timeline/demo_clock.h"
@@ -24,45 +24,6 @@ namespace {
 // Runs emberhall-capture with `arguments` in the current directory.
 ProgramResult Capture(const std::string& arguments) {
   return RunProgram(std::string(EMBERHALL_CAPTURE) + " --quiet " + arguments);
-}
-
-// An RGBA image decoded from the capture's own PNG files (8-bit RGB, no row filters).
-struct Image {
-  int width = 0, height = 0;
-  std::vector<uint8_t> rgb;
-  const uint8_t* At(int x, int y) const { return &rgb[(size_t(y) * size_t(width) + x) * 3]; }
-};
-
-uint32_t BigEndian(const std::string& bytes, size_t at) {
-  return (uint32_t(uint8_t(bytes[at])) << 24) | (uint32_t(uint8_t(bytes[at + 1])) << 16) |
-         (uint32_t(uint8_t(bytes[at + 2])) << 8) | uint32_t(uint8_t(bytes[at + 3]));
-}
-
-Image ReadPng(const std::string& path) {
-  const std::string file = FileContents(path);
-  Image image;
-  std::string packed;
-  for (size_t at = 8; at + 12 <= file.size();) {
-    const uint32_t length = BigEndian(file, at);
-    const std::string type = file.substr(at + 4, 4);
-    if (type == "IHDR") {
-      image.width = int(BigEndian(file, at + 8));
-      image.height = int(BigEndian(file, at + 12));
-    }
-    if (type == "IDAT") packed += file.substr(at + 8, length);
-    at += 12 + size_t(length);
-  }
-  const size_t row = size_t(image.width) * 3 + 1;
-  std::vector<uint8_t> raw(row * size_t(image.height));
-  uLongf size = uLongf(raw.size());
-  if (uncompress(raw.data(), &size, reinterpret_cast<const Bytef*>(packed.data()),
-                 uLong(packed.size())) != Z_OK ||
-      size != raw.size())
-    return {};
-  for (int y = 0; y < image.height; ++y)
-    image.rgb.insert(image.rgb.end(), raw.begin() + long(y * row + 1),
-                     raw.begin() + long((y + 1) * row));
-  return image;
 }
 
 // The mean of each channel over a w x h block at x, y.
@@ -210,11 +171,9 @@ TEST_F(CaptureTest, TraceHoldsTheCallsOfEachCapturedFrame) {
 
 TEST_F(CaptureTest, SupersampledStillsKeepTheirSize) {
   ASSERT_EQ(Capture("--at 7 --fps 2 --scale 2").status, 0);
-  const std::string png = FileContents(FrameFileName(14));
-  ASSERT_GT(png.size(), 24u);
-  // IHDR width and height, big-endian, at bytes 16 and 20.
-  EXPECT_EQ(BigEndian(png, 16), 800u);
-  EXPECT_EQ(BigEndian(png, 20), 600u);
+  const Image still = ReadPng(FrameFileName(14));
+  EXPECT_EQ(still.width, 800);
+  EXPECT_EQ(still.height, 600);
 }
 
 // A still late in the demo is reached by running the frames before it with their draws
