@@ -31,7 +31,8 @@ apt-get install --simulate --no-install-recommends "$deb" >"$work/apt.log" 2>&1 
 # Debian's checks of the package: any tag at all fails. lintian run by root says so on
 # stderr; that notice is the only line let through.
 lintian "$deb" >"$work/lintian.out" 2>"$work/lintian.err" || true
-grep -v '^running with root privileges is not recommended!$' "$work/lintian.err" >>"$work/lintian.out" || true
+grep -v '^running with root privileges is not recommended!$' "$work/lintian.err" \
+  >>"$work/lintian.out" || true
 [ ! -s "$work/lintian.out" ] || {
   cat "$work/lintian.out" >&2
   fail "lintian has something to say about $(basename "$deb")"
@@ -60,23 +61,28 @@ dpkg-deb -x "$deb" "$root"
 entry="$root/usr/share/applications/emberhall.desktop"
 [ -f "$entry" ] || fail "no desktop entry"
 [ -f "$root/usr/share/icons/hicolor/256x256/apps/emberhall.png" ] || fail "no icon"
-output=$(desktop-file-validate "$entry" 2>&1) && [ -z "$output" ] || fail "desktop-file-validate: $output"
-# Errors, warnings and infos alike: any hint fails, and validate-tree also checks that the
-# metadata finds its desktop entry and icon.
+# The desktop entry and the AppStream metadata: any hint at all fails (appstreamcli passes
+# with infos; validate-tree also checks that the metadata finds its desktop entry and icon).
+output=$(desktop-file-validate "$entry" 2>&1) && [ -z "$output" ] ||
+  fail "desktop-file-validate: $output"
 metainfo=$(ls "$root"/usr/share/metainfo/*.metainfo.xml)
-for check in "validate --no-net $metainfo" "validate-tree --no-net $root"; do
-  output=$(appstreamcli $check 2>&1) && ! grep -q '^ *[EWIP]: ' <<<"$output" ||
-    fail "appstreamcli $check: $output"
-done
+appstream() {
+  local output
+  output=$(appstreamcli "$@" 2>&1) && ! grep -q '^ *[EWIP]: ' <<<"$output" ||
+    fail "appstreamcli $*: $output"
+}
+appstream validate --no-net "$metainfo"
+appstream validate-tree --no-net "$root"
 
-# Every tool tells the package's version; the changelog and the metadata name it last.
+# Every tool tells the package's version, which the changelog's latest entry and the
+# metadata's releases name too.
 version=$(dpkg-deb -f "$deb" Version)
 for tool in emberhall-capture emberhall-assets emberhall-inspect; do
   output=$("$root/usr/bin/$tool" --version 2>&1) || fail "$tool --version failed: $output"
   [ "$output" = "$tool $version" ] || fail "$tool --version says '$output', not '$tool $version'"
 done
-zcat "$root/usr/share/doc/emberhall/changelog.gz" | head -1 | grep -q "^emberhall ($version) " ||
-  fail "the changelog's latest entry is not $version"
+latest=$(zcat "$root/usr/share/doc/emberhall/changelog.gz" | sed -n 1p)
+[[ "$latest" == "emberhall ($version) "* ]] || fail "the changelog's latest entry is '$latest'"
 grep -q "<release version=\"$version\"" "$metainfo" ||
   fail "the AppStream metadata's releases do not name $version"
 
