@@ -1,24 +1,40 @@
 #!/usr/bin/env bash
-# Installs the Debian packages emberhall needs to build, test and play; with the argument
-# "web", also those of the browser build and its tests (Emscripten, headless Chromium).
+# Installs the Debian packages emberhall needs. With no argument: everything to build, test
+# and play; "play": only what building and playing need (scripts/play.sh); "web": everything,
+# and the browser build and its tests besides (Emscripten, headless Chromium).
 # Idempotent: does nothing when everything is already there.
 set -euo pipefail
 
-packages=(
+# Building and playing: the compiler, the libraries, the asset generator's MP3 encoder and
+# caption font, libpng for stills, ffmpeg for the capture tool's videos, and the core X fonts
+# SDL's message box draws with (without them the box cannot open and its text goes to
+# standard error).
+play_packages=(
   cmake g++ pkg-config
   libsdl2-dev libsdl2-mixer-dev libsdl2-ttf-dev libepoxy-dev
   libegl-dev libgl1-mesa-dri libegl-mesa0
+  libmp3lame-dev fonts-dejavu-core zlib1g-dev libpng-dev
+  ffmpeg xfonts-base
+)
+# Tests and benchmarks: GoogleTest, Google Benchmark, clang and its sanitizer runtimes, the
+# desktop tests' X server, window manager and input; the package test's dpkg-shlibdeps, file,
+# lintian and the desktop entry's and AppStream metadata's validators.
+test_packages=(
   libgtest-dev libbenchmark-dev clang libclang-rt-14-dev
-  libmp3lame-dev fonts-dejavu-core zlib1g-dev
-  ffmpeg xvfb xdotool
-  # The core X fonts SDL's message box draws with; without them the box cannot open and its
-  # text goes to standard error. openbox: the window manager of the desktop tests.
-  xfonts-base openbox
-  # Packaging: dpkg-shlibdeps and file work out the .deb's library dependencies.
-  dpkg-dev file
+  xvfb xdotool openbox
+  dpkg-dev file lintian appstream desktop-file-utils
 )
 web_packages=(emscripten chromium python3)
-[ "${1:-}" = "web" ] && packages+=("${web_packages[@]}")
+
+case "${1:-}" in
+  "") packages=("${play_packages[@]}" "${test_packages[@]}") ;;
+  play) packages=("${play_packages[@]}") ;;
+  web) packages=("${play_packages[@]}" "${test_packages[@]}" "${web_packages[@]}") ;;
+  *)
+    echo "usage: scripts/install-deps.sh [play|web]" >&2
+    exit 2
+    ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Builds the .deb and .tar.gz from a finished build (default build/), installs the .deb
-# into a temporary root the way dpkg lays it out, checks that its dependencies can be met,
-# and plays two seconds of the installed demo headless, started the way the desktop entry
-# starts it, from a folder that holds no data; then the same from the unpacked .tar.gz.
-# CTest runs it (scripts/test.sh, CI).
+# Builds the .deb and .tar.gz from a finished build (default build/), checks the .deb as
+# Debian does (lintian, with not a word to say), installs it into a temporary root the way
+# dpkg lays it out, checks that its dependencies can be met, validates its desktop entry and
+# AppStream metadata, asks each tool for its version, and plays two seconds of the installed
+# demo headless, started the way the desktop entry starts it, from a folder that holds no
+# data; then the same from the unpacked .tar.gz. CTest runs it (scripts/test.sh, CI).
 set -euo pipefail
 build=$(readlink -f "${1:-$(dirname "$0")/../build}")
 work=$(mktemp -d)
@@ -25,6 +26,16 @@ tgz=$(ls "$build"/packages/emberhall-*.tar.gz)
 apt-get install --simulate --no-install-recommends "$deb" >"$work/apt.log" 2>&1 || {
   cat "$work/apt.log" >&2
   fail "the .deb's dependencies cannot be met"
+}
+
+# Debian's checks of the package: any tag at all fails. lintian run by root says so on
+# stderr; that notice is the only line let through.
+lintian "$deb" >"$work/lintian.out" 2>"$work/lintian.err" || true
+grep -v '^running with root privileges is not recommended!$' "$work/lintian.err" \
+  >>"$work/lintian.out" || true
+[ ! -s "$work/lintian.out" ] || {
+  cat "$work/lintian.out" >&2
+  fail "lintian has something to say about $(basename "$deb")"
 }
 
 # Plays the program at $1 for two seconds with no display and no sound device, in a folder
@@ -50,6 +61,31 @@ dpkg-deb -x "$deb" "$root"
 entry="$root/usr/share/applications/emberhall.desktop"
 [ -f "$entry" ] || fail "no desktop entry"
 [ -f "$root/usr/share/icons/hicolor/256x256/apps/emberhall.png" ] || fail "no icon"
+# The desktop entry and the AppStream metadata: any hint at all fails (appstreamcli passes
+# with infos; validate-tree also checks that the metadata finds its desktop entry and icon).
+output=$(desktop-file-validate "$entry" 2>&1) && [ -z "$output" ] ||
+  fail "desktop-file-validate: $output"
+metainfo=$(ls "$root"/usr/share/metainfo/*.metainfo.xml)
+appstream() {
+  local output
+  output=$(appstreamcli "$@" 2>&1) && ! grep -q '^ *[EWIP]: ' <<<"$output" ||
+    fail "appstreamcli $*: $output"
+}
+appstream validate --no-net "$metainfo"
+appstream validate-tree --no-net "$root"
+
+# Every tool tells the package's version, which the changelog's latest entry and the
+# metadata's releases name too.
+version=$(dpkg-deb -f "$deb" Version)
+for tool in emberhall-capture emberhall-assets emberhall-inspect; do
+  output=$("$root/usr/bin/$tool" --version 2>&1) || fail "$tool --version failed: $output"
+  [ "$output" = "$tool $version" ] || fail "$tool --version says '$output', not '$tool $version'"
+done
+latest=$(zcat "$root/usr/share/doc/emberhall/changelog.gz" | sed -n 1p)
+[[ "$latest" == "emberhall ($version) "* ]] || fail "the changelog's latest entry is '$latest'"
+grep -q "<release version=\"$version\"" "$metainfo" ||
+  fail "the AppStream metadata's releases do not name $version"
+
 command=$(sed -n 's/^Exec=//p' "$entry")
 [ "$command" = "emberhall-windowed" ] || fail "the desktop entry starts '$command'"
 play "$root/usr/bin/$command" "$root/usr/share/emberhall"

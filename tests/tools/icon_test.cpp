@@ -8,6 +8,7 @@
 #include <string>
 #include <utility>
 
+#include "tests/png_reader.h"
 #include "tests/test_files.h"
 
 namespace {
@@ -32,6 +33,9 @@ TEST(Icon, IsTheSamePngOnEveryRun) {
   const std::string a = FileContents(dir.Path() / "a.png");
   EXPECT_EQ(a.substr(0, 8), "\x89PNG\r\n\x1a\n");
   EXPECT_EQ(a, FileContents(dir.Path() / "b.png"));
+  const Image decoded = ReadPng(dir.Path() / "a.png");
+  EXPECT_EQ(decoded.width, 256);
+  EXPECT_EQ(decoded.height, 256);
 }
 
 }  // namespace

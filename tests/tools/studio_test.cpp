@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <string>
 
-#include "tests/png_image.h"
+#include "tests/png_reader.h"
 #include "tests/program_run.h"
 #include "tests/test_files.h"
 #include "tests/x_desktop.h"

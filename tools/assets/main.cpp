@@ -8,6 +8,7 @@
 //                                     reads (text, binary, compressed), e.g. as fuzzing seeds
 //   emberhall-assets icon FILE        the 256x256 application icon the package installs,
 //                                     as a PNG file
+//   emberhall-assets --help, --version
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -16,8 +17,26 @@
 #include "tools/assets/icon.h"
 #include "tools/assets/x_binary_writer.h"
 
+namespace {
+
+constexpr const char* kUsage =
+    "usage: emberhall-assets generate [DIR]   write the default data set (DIR: Data)\n"
+    "       emberhall-assets xforms DIR       write the default .x models in every encoding\n"
+    "       emberhall-assets icon FILE        write the application icon (PNG, 256x256)\n"
+    "       emberhall-assets --help | --version\n";
+
+}  // namespace
+
 int main(int argc, char** argv) {
   const std::string command = argc > 1 ? argv[1] : "";
+  if (command == "--help" && argc == 2) {
+    std::fputs(kUsage, stdout);
+    return 0;
+  }
+  if (command == "--version" && argc == 2) {
+    std::puts("emberhall-assets " EMBERHALL_VERSION);
+    return 0;
+  }
   if (command == "generate" && argc <= 3)
     return GenerateDataSet(argc == 3 ? argv[2] : "Data") ? 0 : 1;
   if (command == "xforms" && argc == 3) {
@@ -31,10 +50,6 @@ int main(int argc, char** argv) {
     return WriteXFileForms(argv[2]) ? 0 : 1;
   }
   if (command == "icon" && argc == 3) return WriteIcon(argv[2], 256) ? 0 : 1;
-  std::fputs(
-      "usage: emberhall-assets generate [DIR]   write the default data set (DIR: Data)\n"
-      "       emberhall-assets xforms DIR       write the default .x models in every encoding\n"
-      "       emberhall-assets icon FILE        write the application icon (PNG, 256x256)\n",
-      stderr);
+  std::fputs(kUsage, stderr);
   return 2;
 }

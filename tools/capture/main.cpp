@@ -27,7 +27,8 @@ namespace {
 constexpr const char* kUsage =
     "usage: emberhall-capture [--video FILE] [--png DIR] [--at T]... [--from S] [--to S]\n"
     "                         [--fps N] [--size WxH] [--scale N | --upscale N] [--uptime S]\n"
-    "                         [--trace FILE] [--render-all] [--bench] [--quiet]\n"
+    "                         [--trace FILE] [--render-all] [--bench] [--quiet] [--help]\n"
+    "                         [--version]\n"
     "  --video FILE   MP4 (H.264 + AAC) of the range, with the sound track\n"
     "  --png DIR      every frame of the range as DIR/frame-NNNNNN.png (stills go there too)\n"
     "  --at T         the frame at demo time T as frame-NNNNNN.png (repeatable)\n"
@@ -46,7 +47,8 @@ constexpr const char* kUsage =
     "                 output is the same: for checking)\n"
     "  --bench        report frames per second of the range rendered only, rendered and\n"
     "                 read back, and captured in full (three runs)\n"
-    "  --quiet        no progress report\n";
+    "  --quiet        no progress report\n"
+    "  --help         this list; --version: the tool's version\n";
 
 // Frame sizes: even (video's colour planes are half size), at least 160x120, and at most
 // 7680x4320 rendered, supersampling included.
@@ -123,6 +125,10 @@ int ParseOptions(int argc, char** argv, CaptureOptions& options) {
     }
     if (option == "--help" || option == "-h") {
       std::fputs(kUsage, stdout);
+      return 0;
+    }
+    if (option == "--version") {
+      std::puts("emberhall-capture " EMBERHALL_VERSION);
       return 0;
     }
     if (i + 1 >= argc) return Fail("missing value after " + option + "\n" + kUsage);

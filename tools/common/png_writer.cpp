@@ -1,51 +1,47 @@
 #include "tools/common/png_writer.h"
 
+#include <png.h>
 #include <zlib.h>
 
 #include <cstdio>
-#include <vector>
 
 namespace {
 
-void PutU32(std::vector<uint8_t>& out, uint32_t v) {
-  for (int shift = 24; shift >= 0; shift -= 8) out.push_back(uint8_t(v >> shift));
+// libpng reports a failure by calling this, which must not return; it unwinds to the
+// setjmp in Encode. Warnings are not worth a line on the console.
+[[noreturn]] void OnError(png_structp png, png_const_charp) {
+  png_longjmp(png, 1);
 }
+void OnWarning(png_structp, png_const_charp) {}
 
-void Chunk(std::vector<uint8_t>& out, const char* type, const std::vector<uint8_t>& data) {
-  PutU32(out, uint32_t(data.size()));
-  const size_t start = out.size();
-  out.insert(out.end(), type, type + 4);
-  out.insert(out.end(), data.begin(), data.end());
-  PutU32(out, uint32_t(crc32(0, out.data() + start, uInt(out.size() - start))));
+// Everything between setjmp and a failure is libpng's own C code, so nothing of ours is
+// left half-made when it unwinds.
+bool Encode(png_structp png, png_infop info, FILE* out, int width, int height,
+            const uint8_t* rgba) {
+  if (setjmp(png_jmpbuf(png))) return false;
+  png_init_io(png, out);
+  png_set_IHDR(png, info, png_uint_32(width), png_uint_32(height), 8, PNG_COLOR_TYPE_RGB,
+               PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  // Each row with the filter that suits it best, then run-length deflate: on the demo's
+  // frames as small as zlib's default level (within a few per cent), at a fraction of the
+  // time, which a frame sequence spends on every frame.
+  png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_ALL_FILTERS);
+  png_set_compression_strategy(png, Z_RLE);
+  png_write_info(png, info);
+  png_set_filler(png, 0, PNG_FILLER_AFTER);  // the rows are RGBA; the fourth byte is left out
+  for (int y = 0; y < height; ++y) png_write_row(png, rgba + size_t(y) * size_t(width) * 4);
+  png_write_end(png, nullptr);
+  return true;
 }
 
 }  // namespace
 
 bool WritePng(const std::string& path, int width, int height, const uint8_t* rgba) {
-  // Each row: filter type 0, then RGB.
-  std::vector<uint8_t> raw;
-  raw.reserve(size_t(height) * (size_t(width) * 3 + 1));
-  for (int y = 0; y < height; ++y) {
-    raw.push_back(0);
-    const uint8_t* row = rgba + size_t(y) * size_t(width) * 4;
-    for (int x = 0; x < width; ++x) raw.insert(raw.end(), row + x * 4, row + x * 4 + 3);
-  }
-  uLongf packedSize = compressBound(uLong(raw.size()));
-  std::vector<uint8_t> packed(packedSize);
-  if (compress2(packed.data(), &packedSize, raw.data(), uLong(raw.size()), 6) != Z_OK) return false;
-  packed.resize(packedSize);
-
-  std::vector<uint8_t> header;
-  PutU32(header, uint32_t(width));
-  PutU32(header, uint32_t(height));
-  header.insert(header.end(), {8, 2, 0, 0, 0});  // 8-bit RGB, deflate, no filter set, no interlace
-  std::vector<uint8_t> file = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-  Chunk(file, "IHDR", header);
-  Chunk(file, "IDAT", packed);
-  Chunk(file, "IEND", {});
-
   FILE* out = std::fopen(path.c_str(), "wb");
   if (!out) return false;
-  const bool written = std::fwrite(file.data(), 1, file.size(), out) == file.size();
-  return std::fclose(out) == 0 && written;
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, OnError, OnWarning);
+  png_infop info = png ? png_create_info_struct(png) : nullptr;
+  const bool encoded = info && Encode(png, info, out, width, height, rgba);
+  png_destroy_write_struct(&png, &info);
+  return std::fclose(out) == 0 && encoded;
 }

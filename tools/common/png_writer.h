@@ -1,8 +1,9 @@
-// Writes RGBA frames as 8-bit RGB PNG files (zlib-compressed, no other dependency).
+// Writes RGBA frames as 8-bit RGB PNG files, through libpng (its adaptive row filters).
 #pragma once
 
 #include <cstdint>
 #include <string>
 
-// rgba: width * height * 4 bytes, top row first. False when the file cannot be written.
+// rgba: width * height * 4 bytes, top row first; the fourth byte of each pixel is left out.
+// False, with errno saying why, when the file cannot be written.
 bool WritePng(const std::string& path, int width, int height, const uint8_t* rgba);
