@@ -51,6 +51,7 @@ set(EMBERHALL_MANUAL_PAGES
   emberhall
   emberhall-windowed
   emberhall-capture
+  emberhall-studio
   emberhall-assets
   emberhall-inspect
 )

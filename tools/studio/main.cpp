@@ -22,7 +22,7 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: emberhall-studio [--data DIR] [--at T] [--paused] [--loop A:B] [--uptime S]\n"
-    "                        [--no-overlay] [--measure] [--version]\n"
+    "                        [--no-overlay] [--measure] [--help] [--version]\n"
     "  --data DIR     run from DIR, whose Data folder the demo reads and the studio watches\n"
     "                 (default: the current folder)\n"
     "  --at T         start at demo time T seconds (on the 1/60 s frame grid)\n"
@@ -34,8 +34,6 @@ constexpr const char* kUsage =
     "  --measure      report seek times, the music's offset after a seek and the memory of\n"
     "                 50 reloads, then quit\n"
     "keys:\n";
-
-constexpr const char* kVersion = "emberhall-studio 1.0\n";
 
 int Fail(const std::string& message) {
   std::fprintf(stderr, "emberhall-studio: %s\n", message.c_str());
@@ -68,7 +66,7 @@ int ParseOptions(int argc, char** argv, StudioOptions& options, std::string& dat
       return 0;
     }
     if (option == "--version") {
-      std::fputs(kVersion, stdout);
+      std::puts("emberhall-studio " EMBERHALL_VERSION);
       return 0;
     }
     if (option == "--paused" || option == "--no-overlay" || option == "--measure") {
