@@ -15,9 +15,7 @@ constexpr FrameRate kFps = 60;
 
 bool Transport::Seek(double seconds) {
   seconds = std::clamp(seconds, 0.0, kDemoEndSeconds);
-  const bool loaded = started_ ? session_.Restart() : session_.Start();
-  started_ = true;
-  if (!loaded) return false;
+  if (!session_.Restart()) return false;
   // The load starts the music at 0; it waits, silent, until the frame at T is shown.
   BASS_ChannelPause(g_musicStream);
   const int64_t frame = FrameAt(seconds, kFps);
@@ -25,8 +23,8 @@ bool Transport::Seek(double seconds) {
   if (onSeekDone) onSeekDone();
   const bool shown = session_.RunFrame();
   anchorDemo_ = session_.DemoTime();
-  anchorClock_ = Clock::now();
   FollowMusic();
+  anchorClock_ = Clock::now();  // the music's seek takes a while: the clock runs from here
   return shown;
 }
 
@@ -34,8 +32,8 @@ void Transport::SetPlaying(bool playing) {
   if (playing == playing_) return;
   playing_ = playing;
   anchorDemo_ = session_.DemoTime();
-  anchorClock_ = Clock::now();
   FollowMusic();
+  anchorClock_ = Clock::now();
 }
 
 double Transport::PlayedTo() const {

@@ -18,8 +18,8 @@ class Transport {
  public:
   explicit Transport(DemoSession& session) : session_(session) {}
 
-  // Loads the demo again and shows frame FrameAt(seconds, 60), playing or paused as before;
-  // false when the demo could not be loaded.
+  // Loads the demo again (the session is started) and shows frame FrameAt(seconds, 60),
+  // playing or paused as before; false when the demo could not be loaded.
   bool Seek(double seconds);
   // Pauses or plays on from the current time.
   void SetPlaying(bool playing);
@@ -42,7 +42,6 @@ class Transport {
 
   using Clock = std::chrono::steady_clock;
   DemoSession& session_;
-  bool started_ = false;
   bool playing_ = false;
   Clock::time_point anchorClock_;  // the steady clock at the last seek or resume
   int64_t anchorDemo_ = 0;         // the demo time then, in milliseconds
