@@ -53,6 +53,7 @@ set(EMBERHALL_MANUAL_PAGES
   emberhall-capture
   emberhall-assets
   emberhall-inspect
+  emberhall-studio
 )
 set(gzipped)
 function(emberhall_gzip source name)

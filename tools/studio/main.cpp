@@ -35,7 +35,7 @@ constexpr const char* kUsage =
     "                 50 reloads, then quit\n"
     "keys:\n";
 
-constexpr const char* kVersion = "emberhall-studio 1.0\n";
+constexpr const char* kVersion = "emberhall-studio " EMBERHALL_VERSION "\n";
 
 int Fail(const std::string& message) {
   std::fprintf(stderr, "emberhall-studio: %s\n", message.c_str());
