@@ -54,6 +54,7 @@ set(EMBERHALL_MANUAL_PAGES
   emberhall-studio
   emberhall-assets
   emberhall-inspect
+  emberhall-studio
 )
 set(gzipped)
 function(emberhall_gzip source name)

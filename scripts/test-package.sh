@@ -77,7 +77,7 @@ appstream validate-tree --no-net "$root"
 # Every tool tells the package's version, which the changelog's latest entry and the
 # metadata's releases name too.
 version=$(dpkg-deb -f "$deb" Version)
-for tool in emberhall-capture emberhall-assets emberhall-inspect; do
+for tool in emberhall-capture emberhall-studio emberhall-assets emberhall-inspect; do
   output=$("$root/usr/bin/$tool" --version 2>&1) || fail "$tool --version failed: $output"
   [ "$output" = "$tool $version" ] || fail "$tool --version says '$output', not '$tool $version'"
 done
