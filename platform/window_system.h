@@ -21,8 +21,7 @@ HWND WindowOfNative(const void* native);
 // Posts a key press as WM_KEYDOWN, or WM_SYSKEYDOWN for Alt, F10 and keys pressed with Alt
 // held; lParam carries a repeat count of 1, bit 29 while Alt is held, bit 30 for auto-repeat.
 // GetKeyState(VK_SHIFT) reports `shiftHeld` once the message has been taken from the queue.
-void PostKeyDown(HWND window, WPARAM virtualKey, bool altHeld, bool repeat,
-                 bool shiftHeld = false);
+void PostKeyDown(HWND window, WPARAM virtualKey, bool altHeld, bool repeat, bool shiftHeld = false);
 
 // --- The backend. ---
 

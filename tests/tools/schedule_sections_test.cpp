@@ -8,9 +8,9 @@
 #include <utility>
 #include <vector>
 
-#include "timeline/tool_switches.h"
 #include "tests/demo_data.h"
 #include "timeline/timeline.h"
+#include "timeline/tool_switches.h"
 #include "tools/common/demo_session.h"
 #include "tools/common/frame_clock.h"
 

@@ -20,7 +20,9 @@ namespace fs = std::filesystem;
 // A folder with a copy of the default data set (the studio's changes stay in it).
 class StudioFolder : public TempDir {
  public:
-  StudioFolder() : TempDir("studio") { fs::copy(EMBERHALL_DATA, Path() / "Data", fs::copy_options::recursive); }
+  StudioFolder() : TempDir("studio") {
+    fs::copy(EMBERHALL_DATA, Path() / "Data", fs::copy_options::recursive);
+  }
 };
 
 void WriteFile(const fs::path& path, const std::string& bytes) {
@@ -34,7 +36,8 @@ void WriteFile(const fs::path& path, const std::string& bytes) {
 double MeanDifference(const Screenshot& shot, const Image& still) {
   if (shot.width != still.width || shot.height != still.height || still.rgb.empty()) return 255;
   double sum = 0;
-  for (size_t i = 0; i < still.rgb.size(); ++i) sum += std::abs(int(shot.rgb[i]) - int(still.rgb[i]));
+  for (size_t i = 0; i < still.rgb.size(); ++i)
+    sum += std::abs(int(shot.rgb[i]) - int(still.rgb[i]));
   return sum / double(still.rgb.size());
 }
 
@@ -65,10 +68,11 @@ class StudioTest : public ::testing::Test {
   // The capture tool's still at `t` with uptime 1000, from the same data.
   Image Still(double t) {
     char arguments[128];
-    std::snprintf(arguments, sizeof arguments, " --quiet --uptime 1000 --png stills --from %g --to %g",
-                  t, t);
-    const ProgramResult run = RunProgram("cd " + folder_.Path().string() + " && SDL_VIDEODRIVER=offscreen " +
-                                         EMBERHALL_CAPTURE + arguments);
+    std::snprintf(arguments, sizeof arguments,
+                  " --quiet --uptime 1000 --png stills --from %g --to %g", t, t);
+    const ProgramResult run =
+        RunProgram("cd " + folder_.Path().string() + " && SDL_VIDEODRIVER=offscreen " +
+                   EMBERHALL_CAPTURE + arguments);
     EXPECT_EQ(run.status, 0) << run.output;
     for (const auto& entry : fs::directory_iterator(folder_.Path() / "stills")) {
       Image image = ReadPng(entry.path());

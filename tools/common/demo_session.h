@@ -10,9 +10,9 @@
 // rate from 0, as the capture tool does.
 //
 // It takes over the tool switches of every layer (render/tool_switches.h,
-// platform/tool_switches.h, timeline/tool_switches.h): the tool sets what it needs on them after making the session,
-// and the session puts back exactly what it found when it ends. It also ends the demo it
-// started: objects released, device and audio freed, windows gone.
+// platform/tool_switches.h, timeline/tool_switches.h): the tool sets what it needs on them after
+// making the session, and the session puts back exactly what it found when it ends. It also ends
+// the demo it started: objects released, device and audio freed, windows gone.
 #pragma once
 
 #include <cstdint>

@@ -2,8 +2,8 @@
 
 #include <set>
 
-#include "timeline/tool_switches.h"
 #include "timeline/timeline.h"
+#include "timeline/tool_switches.h"
 #include "tools/common/demo_session.h"
 #include "tools/common/frame_clock.h"
 

@@ -13,8 +13,8 @@ constexpr auto kQuiet = std::chrono::milliseconds(150);
 DataWatch::DataWatch(const std::string& folder) {
   fd_ = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
   if (fd_ < 0) return;
-  if (inotify_add_watch(fd_, folder.c_str(),
-                        IN_CLOSE_WRITE | IN_MOVED_TO | IN_CREATE | IN_DELETE) < 0) {
+  if (inotify_add_watch(fd_, folder.c_str(), IN_CLOSE_WRITE | IN_MOVED_TO | IN_CREATE | IN_DELETE) <
+      0) {
     close(fd_);
     fd_ = -1;
   }

@@ -70,7 +70,7 @@ int ParseOptions(int argc, char** argv, StudioOptions& options, std::string& dat
       return 0;
     }
     if (option == "--paused" || option == "--no-overlay" || option == "--measure") {
-      (option == "--paused" ? options.paused
+      (option == "--paused"    ? options.paused
        : option == "--measure" ? options.measure
                                : options.overlay) = option != "--no-overlay";
       continue;
@@ -98,8 +98,7 @@ int ParseOptions(int argc, char** argv, StudioOptions& options, std::string& dat
       const size_t colon = value.find(':');
       double in = 0, out = 0;
       if (colon == std::string::npos || !ParseSeconds(value.substr(0, colon), in) ||
-          !ParseSeconds(value.substr(colon + 1), out) || !InDemo(in) || !InDemo(out) ||
-          out <= in)
+          !ParseSeconds(value.substr(colon + 1), out) || !InDemo(in) || !InDemo(out) || out <= in)
         return bad("A:B in seconds from 0 to 200, A before B");
       options.loopIn = in;
       options.loopOut = out;

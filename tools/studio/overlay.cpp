@@ -52,7 +52,8 @@ const Glyph* Find(char c) {
 class Quads {
  public:
   void Add(float x, float y, float w, float h, const float (&rgba)[4]) {
-    const float corners[6][2] = {{x, y}, {x + w, y}, {x, y + h}, {x + w, y}, {x + w, y + h}, {x, y + h}};
+    const float corners[6][2] = {{x, y},     {x + w, y},     {x, y + h},
+                                 {x + w, y}, {x + w, y + h}, {x, y + h}};
     for (const auto& c : corners) {
       data.insert(data.end(), {c[0], c[1]});
       data.insert(data.end(), std::begin(rgba), std::end(rgba));
@@ -151,7 +152,8 @@ void Overlay::Draw(const OverlayState& state, int width, int height) {
   std::string text = FormatTime(state.now) + (state.playing ? "  PLAYING" : "  PAUSED");
   if (state.loopIn >= 0 || state.loopOut >= 0)
     text += std::string("  LOOP ") + (state.loopIn >= 0 ? FormatTime(state.loopIn) : "-") + "-" +
-            (state.loopOut >= 0 ? FormatTime(state.loopOut) : "-") + (state.loopOn ? " ON" : " OFF");
+            (state.loopOut >= 0 ? FormatTime(state.loopOut) : "-") +
+            (state.loopOn ? " ON" : " OFF");
   const float textY = top + 9;
   const float after = quads.Text(4, textY, text, kText);
   if (!state.message.empty()) quads.Text(after + 24, textY, state.message, kNote);

@@ -13,8 +13,8 @@
 #include "timeline/timeline.h"
 #include "tools/common/demo_session.h"
 #include "tools/common/frame_clock.h"
-#include "tools/studio/data_watch.h"
 #include "tools/common/schedule_sections.h"
+#include "tools/studio/data_watch.h"
 #include "tools/studio/overlay.h"
 #include "tools/studio/transport.h"
 
@@ -183,8 +183,10 @@ int Studio::Run() {
   while (!quit_) {
     const auto frameStart = Clock::now();
     if (transport_.Playing()) {
-      if (state_.loopOn && transport_.PlayedTo() >= state_.loopOut) Seek(state_.loopIn);
-      else if (!transport_.Advance()) break;
+      if (state_.loopOn && transport_.PlayedTo() >= state_.loopOut)
+        Seek(state_.loopIn);
+      else if (!transport_.Advance())
+        break;
     } else if (!session_.ServeMessages()) {
       break;
     }
