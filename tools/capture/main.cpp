@@ -110,6 +110,55 @@ int Bench(CaptureOptions options) {
   return RunCapture(options);
 }
 
+// Sets the option that takes `value`; -1 when it was good, otherwise 2 with the reason on
+// stderr.
+int SetValue(const std::string& option, const std::string& value, CaptureOptions& options) {
+  double number = 0;
+  const bool numeric = ParseNumber(value.c_str(), number);
+  auto bad = [&](const char* expected) {
+    return Fail("bad value for " + option + ": '" + value + "' (" + expected + ")");
+  };
+  if (option == "--video") {
+    options.videoPath = value;
+  } else if (option == "--png") {
+    options.pngDir = value;
+  } else if (option == "--trace") {
+    options.tracePath = value;
+  } else if (option == "--at") {
+    if (!numeric || number < 0 || number > 201) return bad("seconds from 0 to 201");
+    options.at.push_back(number);
+  } else if (option == "--from") {
+    if (!numeric || number < 0 || number > 201) return bad("seconds from 0 to 201");
+    options.from = number;
+  } else if (option == "--to") {
+    if (!numeric || number < 0 || number > 201) return bad("seconds from 0 to 201");
+    options.to = number;
+  } else if (option == "--fps") {
+    FrameRate& fps = options.fps;
+    if (!ParseFrameRate(value, fps) || fps.num < fps.den || fps.num > 240 * fps.den)
+      return bad("frames per second from 1 to 240, such as 50 or 60000/1001");
+  } else if (option == "--uptime") {
+    if (!numeric || number < 0 || number > 4e9) return bad("seconds, 0 or more");
+    options.uptime = number;
+  } else if (option == "--scale") {
+    if (!numeric || number < 1 || number > 4 || number != std::floor(number))
+      return bad("a whole number from 1 to 4");
+    options.scale = int(number);
+  } else if (option == "--upscale") {
+    if (!numeric || number < 1 || number > 8 || number != std::floor(number))
+      return bad("a whole number from 1 to 8");
+    options.upscale = int(number);
+  } else if (option == "--size") {
+    if (!ParseSize(value, options.width, options.height) || options.width % 2 ||
+        options.height % 2 || options.width < kMinWidth || options.height < kMinHeight ||
+        options.width > kMaxWidth || options.height > kMaxHeight)
+      return bad("even width and height from 160x120 to 7680x4320, such as 1920x1080");
+  } else {
+    return Fail("unknown option " + option + "\n" + kUsage);
+  }
+  return -1;
+}
+
 // Reads the command line into `options`; -1 when the capture should go on, otherwise the
 // exit status (0 after --help, 2 for a bad option, with the reason on stderr).
 int ParseOptions(int argc, char** argv, CaptureOptions& options) {
@@ -132,50 +181,7 @@ int ParseOptions(int argc, char** argv, CaptureOptions& options) {
       return 0;
     }
     if (i + 1 >= argc) return Fail("missing value after " + option + "\n" + kUsage);
-    const std::string value = argv[++i];
-    double number = 0;
-    const bool numeric = ParseNumber(value.c_str(), number);
-    auto bad = [&](const char* expected) {
-      return Fail("bad value for " + option + ": '" + value + "' (" + expected + ")");
-    };
-    if (option == "--video") {
-      options.videoPath = value;
-    } else if (option == "--png") {
-      options.pngDir = value;
-    } else if (option == "--trace") {
-      options.tracePath = value;
-    } else if (option == "--at") {
-      if (!numeric || number < 0 || number > 201) return bad("seconds from 0 to 201");
-      options.at.push_back(number);
-    } else if (option == "--from") {
-      if (!numeric || number < 0 || number > 201) return bad("seconds from 0 to 201");
-      options.from = number;
-    } else if (option == "--to") {
-      if (!numeric || number < 0 || number > 201) return bad("seconds from 0 to 201");
-      options.to = number;
-    } else if (option == "--fps") {
-      FrameRate& fps = options.fps;
-      if (!ParseFrameRate(value, fps) || fps.num < fps.den || fps.num > 240 * fps.den)
-        return bad("frames per second from 1 to 240, such as 50 or 60000/1001");
-    } else if (option == "--uptime") {
-      if (!numeric || number < 0 || number > 4e9) return bad("seconds, 0 or more");
-      options.uptime = number;
-    } else if (option == "--scale") {
-      if (!numeric || number < 1 || number > 4 || number != std::floor(number))
-        return bad("a whole number from 1 to 4");
-      options.scale = int(number);
-    } else if (option == "--upscale") {
-      if (!numeric || number < 1 || number > 8 || number != std::floor(number))
-        return bad("a whole number from 1 to 8");
-      options.upscale = int(number);
-    } else if (option == "--size") {
-      if (!ParseSize(value, options.width, options.height) || options.width % 2 ||
-          options.height % 2 || options.width < kMinWidth || options.height < kMinHeight ||
-          options.width > kMaxWidth || options.height > kMaxHeight)
-        return bad("even width and height from 160x120 to 7680x4320, such as 1920x1080");
-    } else {
-      return Fail("unknown option " + option + "\n" + kUsage);
-    }
+    if (const int status = SetValue(option, argv[++i], options); status >= 0) return status;
   }
   return -1;
 }
