@@ -112,26 +112,28 @@ Overlay::~Overlay() {
   glDeleteBuffers(1, &buffer_);
 }
 
+void Overlay::Build() {
+  program_ = glCreateProgram();
+  const GLuint vertex = Compile(GL_VERTEX_SHADER, kVertex);
+  const GLuint fragment = Compile(GL_FRAGMENT_SHADER, kFragment);
+  glAttachShader(program_, vertex);
+  glAttachShader(program_, fragment);
+  glLinkProgram(program_);
+  glDeleteShader(vertex);
+  glDeleteShader(fragment);
+  glGenVertexArrays(1, &vao_);
+  glGenBuffers(1, &buffer_);
+  glBindVertexArray(vao_);
+  glBindBuffer(GL_ARRAY_BUFFER, buffer_);
+  glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, 6 * sizeof(float), nullptr);
+  glVertexAttribPointer(1, 4, GL_FLOAT, GL_FALSE, 6 * sizeof(float),
+                        reinterpret_cast<void*>(2 * sizeof(float)));
+  glEnableVertexAttribArray(0);
+  glEnableVertexAttribArray(1);
+}
+
 void Overlay::Draw(const OverlayState& state, int width, int height) {
-  if (!program_) {
-    program_ = glCreateProgram();
-    const GLuint vertex = Compile(GL_VERTEX_SHADER, kVertex);
-    const GLuint fragment = Compile(GL_FRAGMENT_SHADER, kFragment);
-    glAttachShader(program_, vertex);
-    glAttachShader(program_, fragment);
-    glLinkProgram(program_);
-    glDeleteShader(vertex);
-    glDeleteShader(fragment);
-    glGenVertexArrays(1, &vao_);
-    glGenBuffers(1, &buffer_);
-    glBindVertexArray(vao_);
-    glBindBuffer(GL_ARRAY_BUFFER, buffer_);
-    glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, 6 * sizeof(float), nullptr);
-    glVertexAttribPointer(1, 4, GL_FLOAT, GL_FALSE, 6 * sizeof(float),
-                          reinterpret_cast<void*>(2 * sizeof(float)));
-    glEnableVertexAttribArray(0);
-    glEnableVertexAttribArray(1);
-  }
+  if (!program_) Build();
   constexpr float kBack[4] = {0, 0, 0, 0.7f}, kStrip[4] = {0.3f, 0.3f, 0.3f, 1},
                   kMark[4] = {0.9f, 0.9f, 0.9f, 1}, kLoop[4] = {0.2f, 0.5f, 0.9f, 0.8f},
                   kHead[4] = {1, 0.6f, 0.1f, 1}, kText[4] = {1, 1, 1, 1},

@@ -29,5 +29,8 @@ class Overlay {
   void Forget() { program_ = vao_ = buffer_ = 0; }
 
  private:
+  // The program, vertex array and buffer, made on the first draw in each GL context.
+  void Build();
+
   unsigned program_ = 0, vao_ = 0, buffer_ = 0;
 };
