@@ -5,9 +5,10 @@
 // Without arguments it runs WinMain exactly as the desktop does. With `--at T` it shows
 // the frame at demo time T as `emberhall-capture --at T` writes it: the same manual clock
 // at 60 frames per second (`--uptime S`, default 1000), the frames before T run but not
-// drawn, through the tools' demo session; the demo then ends. `--frames N` draws N more frames
-// after T at the display's pace and measures how many it drew per second. Either way the page hears
-// of the end through Module.onDemoEnd(framesPerSecond), the rate 0 when nothing was measured.
+// drawn, through the tools' demo session; the demo then ends. `--frames N` draws N more
+// frames after T at the display's pace and measures how many it drew per second. Either way
+// the page hears of the end through Module.onDemoEnd(framesPerSecond), the rate 0 when
+// nothing was measured.
 // With `--studio` it runs the studio (web/studio.h) from `--at T` (default 0), `--paused`
 // or playing, with `--uptime S` (default: the page's clock, as the demo has it).
 #include <emscripten.h>
