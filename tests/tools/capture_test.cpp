@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/tick.h"
@@ -64,6 +65,15 @@ std::vector<int16_t> Decode(const std::string& input, const std::string& filters
   std::vector<int16_t> samples(bytes.size() / 2);
   std::memcpy(samples.data(), bytes.data(), samples.size() * 2);
   return samples;
+}
+
+// The still at 100 s (2 fps, frame 200) as 800x600 and as the capture makes it with
+// `options`; both empty when a capture fails.
+std::pair<Image, Image> StillsAt100(const std::string& options) {
+  if (Capture("--fps 2 --at 100").status != 0) return {};
+  std::filesystem::rename(FrameFileName(200), "small.png");
+  if (Capture("--fps 2 --at 100 " + options).status != 0) return {};
+  return {ReadPng("small.png"), ReadPng(FrameFileName(200))};
 }
 
 class CaptureTest : public ::testing::Test {
@@ -194,11 +204,7 @@ TEST_F(DefaultDataCaptureTest, UpscaledVideoHasTheFrameSizeAndABitRateForIt) {
 // Enlarged pixel for pixel: every 3 x 3 block of the centred 2400x1800 picture is one pixel
 // of the 800x600 still, and the bars are black.
 TEST_F(DefaultDataCaptureTest, UpscaledStillScaledBackDownIsThe800x600Still) {
-  ASSERT_EQ(Capture("--fps 2 --at 100").status, 0);
-  std::filesystem::rename(FrameFileName(200), "small.png");
-  ASSERT_EQ(Capture("--fps 2 --at 100 --size 3840x2160 --upscale 3").status, 0);
-  const Image small = ReadPng("small.png");
-  const Image large = ReadPng(FrameFileName(200));
+  const auto [small, large] = StillsAt100("--size 3840x2160 --upscale 3");
   ASSERT_EQ(small.width, 800);
   ASSERT_EQ(large.width, 3840);
   ASSERT_EQ(large.height, 2160);
@@ -362,11 +368,7 @@ TEST_F(CaptureTest, FastForwardedStillsEqualStillsWithEveryFrameDrawn) {
 }
 
 TEST_F(CaptureTest, AWiderSizeCentresThePictureBetweenBlackBars) {
-  ASSERT_EQ(Capture("--fps 2 --at 100").status, 0);
-  std::filesystem::rename(FrameFileName(200), "small.png");
-  ASSERT_EQ(Capture("--fps 2 --at 100 --size 1920x1080").status, 0);
-  const Image small = ReadPng("small.png");
-  const Image wide = ReadPng(FrameFileName(200));
+  const auto [small, wide] = StillsAt100("--size 1920x1080");
   ASSERT_EQ(small.width, 800);
   ASSERT_EQ(wide.width, 1920);
   ASSERT_EQ(wide.height, 1080);
