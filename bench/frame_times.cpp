@@ -25,7 +25,6 @@
 
 namespace {
 
-constexpr FrameRate kFps = 60;
 constexpr uint64_t kStartTicks = 1000000;
 
 struct Section {
@@ -66,8 +65,8 @@ int main(int argc, char** argv) {
   using Clock = std::chrono::steady_clock;
   Clock::time_point frameStart{};
   for (int64_t frame = 0;; ++frame) {
-    const double t = double(frame) / kFps.PerSecond();
-    session.SetDemoTime(FrameMilliseconds(frame, kFps));
+    const double t = double(frame) / kToolFrameRate.PerSecond();
+    session.SetDemoTime(FrameMilliseconds(frame, kToolFrameRate));
     const bool ran = session.RunFrame([&](IDirect3DDevice8&) {
       if (frame == 0) {
         auto text = [](GLenum name) { return reinterpret_cast<const char*>(glGetString(name)); };

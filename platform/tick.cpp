@@ -18,6 +18,10 @@ constexpr clockid_t kUptimeClock = CLOCK_BOOTTIME;
 
 uint64_t GetTickCount() {
   if (g_platformSwitches.tickSource) return g_platformSwitches.tickSource();
+  return MachineTickCount();
+}
+
+uint64_t MachineTickCount() {
   timespec now{};
   clock_gettime(kUptimeClock, &now);
   return uint64_t(now.tv_sec) * 1000u + uint64_t(now.tv_nsec) / 1000000u;

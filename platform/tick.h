@@ -9,3 +9,7 @@
 #include <cstdint>
 
 uint64_t GetTickCount();
+
+// The machine's own counter, whatever source GetTickCount reads: what a tool takes as the
+// uptime when none is given.
+uint64_t MachineTickCount();

@@ -26,8 +26,6 @@
 
 namespace {
 
-constexpr FrameRate kStillsFps = 60;
-
 struct PageOptions {
   double at = -1;      // demo time of the still or the studio's start; < 0: play the demo
   double uptime = -1;  // < 0: 1000 for a still, the page's clock in the studio
@@ -60,11 +58,11 @@ PageOptions ParseArguments(int argc, char** argv) {
 // display's pace give the rate the page drew them at; 0 when none were asked for.
 double ShowStill(const PageOptions& options) {
   DemoSession session(options.uptime < 0 ? 1000 : options.uptime);
-  const int64_t target = FrameAt(options.at, kStillsFps);
-  if (!session.Start() || !session.FastForward(0, target, kStillsFps)) return 0;
+  const int64_t target = FrameAt(options.at, kToolFrameRate);
+  if (!session.Start() || !session.FastForward(0, target, kToolFrameRate)) return 0;
   double start = 0;
   for (int64_t n = target; n <= target + options.extraFrames; ++n) {
-    session.SetDemoTime(FrameMilliseconds(n, kStillsFps));
+    session.SetDemoTime(FrameMilliseconds(n, kToolFrameRate));
     if (!session.RunFrame()) return 0;
     if (n == target) start = emscripten_get_now();
   }

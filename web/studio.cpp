@@ -15,8 +15,6 @@
 
 namespace {
 
-constexpr FrameRate kFps = 60;
-
 // What the page asked for since the loop last looked.
 struct Commands {
   bool seek = false;
@@ -62,7 +60,7 @@ extern "C" {
 EMSCRIPTEN_KEEPALIVE void StudioSeek(double seconds) {
   const double t = std::clamp(seconds, 0.0, kDemoEndSeconds);
   g_commands.seek = true;
-  g_commands.frame = FrameAt(t, kFps);
+  g_commands.frame = FrameAt(t, kToolFrameRate);
 }
 
 // Pause (non-zero) or play.
@@ -79,7 +77,8 @@ void RunStudio(double at, bool paused, double uptimeSeconds) {
   const std::vector<double> sections = ScheduleSections(session);
   ReportSections(sections.data(), int(sections.size()), kDemoEndSeconds);
 
-  const int64_t endMilliseconds = FrameMilliseconds(FrameAt(kDemoEndSeconds, kFps), kFps);
+  const int64_t endMilliseconds =
+      FrameMilliseconds(FrameAt(kDemoEndSeconds, kToolFrameRate), kToolFrameRate);
   StudioSeek(at);
   g_commands.pause = paused ? 1 : 0;
   bool isPaused = false;
@@ -90,7 +89,7 @@ void RunStudio(double at, bool paused, double uptimeSeconds) {
     const Commands commands = g_commands;
     g_commands = Commands{};
     if (commands.seek) {
-      if (!session.Restart() || !session.FastForward(0, commands.frame, kFps)) return;
+      if (!session.Restart() || !session.FastForward(0, commands.frame, kToolFrameRate)) return;
       anchorMilliseconds = session.DemoTime();
       shown = false;
     }

@@ -22,6 +22,7 @@
 #include "tests/program_run.h"
 #include "tests/test_files.h"
 #include "timeline/demo_clock.h"
+#include "tools/common/demo_session.h"
 
 namespace {
 
@@ -432,19 +433,17 @@ TEST_F(CaptureTest, BenchReportsTheRateOfEachStage) {
 // windows open and close where they should.
 TEST(CaptureClock, FrameStepsHitTheWindowBoundariesExactly) {
   for (FrameRate fps : {24, 25, 30, 50, 60}) {
-    uint64_t ticks = FrameTicks(0, fps, 1000);
-    g_platformSwitches.tickSource = [&] { return ticks; };
+    DemoSession session(1000);
     DemoClock clock;
     clock.Start();
     for (double boundary : {14.0, 30.0, 44.0, 75.0, 124.0, 145.0, 200.0}) {
-      ticks = FrameTicks(FrameAt(boundary, fps), fps, 1000);
+      session.SetDemoTime(FrameMilliseconds(FrameAt(boundary, fps), fps));
       EXPECT_EQ(clock.Elapsed(), boundary) << fps.Text() << " fps";
       EXPECT_TRUE(clock.InRange(boundary, boundary + 10));
       EXPECT_TRUE(clock.InRange(boundary - 10, boundary));
     }
-    ticks = FrameTicks(FrameAt(200, fps) + 1, fps, 1000);
+    session.SetDemoTime(FrameMilliseconds(FrameAt(200, fps) + 1, fps));
     EXPECT_GT(clock.Elapsed(), 200.0) << "the next frame quits";
-    g_platformSwitches.tickSource = nullptr;
   }
 }
 

@@ -22,7 +22,7 @@
 #include "tools/common/frame_clock.h"
 
 struct CaptureOptions {
-  FrameRate fps = 60;
+  FrameRate fps = kToolFrameRate;
   double from = 0;         // first demo time of the range
   double to = -1;          // last demo time of the range; < 0: to the demo's end
   std::vector<double> at;  // single stills at these demo times

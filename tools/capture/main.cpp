@@ -21,6 +21,7 @@
 
 #include "tools/capture/capture.h"
 #include "tools/capture/video_pipe.h"
+#include "tools/common/tool_cli.h"
 
 namespace {
 
@@ -53,17 +54,6 @@ constexpr const char* kUsage =
 // Frame sizes: even (video's colour planes are half size), at least 160x120, and at most
 // 7680x4320 rendered, supersampling included.
 constexpr int kMinWidth = 160, kMinHeight = 120, kMaxWidth = 7680, kMaxHeight = 4320;
-
-int Fail(const std::string& message) {
-  std::fprintf(stderr, "emberhall-capture: %s\n", message.c_str());
-  return 2;
-}
-
-bool ParseNumber(const char* text, double& value) {
-  char* end = nullptr;
-  value = std::strtod(text, &end);
-  return end != text && *end == '\0' && std::isfinite(value);
-}
 
 // True when `path` can be created or overwritten (it is left as it was found).
 bool CanWriteFile(const std::string& path) {
@@ -114,7 +104,7 @@ int Bench(CaptureOptions options) {
 // stderr.
 int SetValue(const std::string& option, const std::string& value, CaptureOptions& options) {
   double number = 0;
-  const bool numeric = ParseNumber(value.c_str(), number);
+  const bool numeric = ParseNumber(value, number);
   auto bad = [&](const char* expected) {
     return Fail("bad value for " + option + ": '" + value + "' (" + expected + ")");
   };
@@ -138,7 +128,7 @@ int SetValue(const std::string& option, const std::string& value, CaptureOptions
     if (!ParseFrameRate(value, fps) || fps.num < fps.den || fps.num > 240 * fps.den)
       return bad("frames per second from 1 to 240, such as 50 or 60000/1001");
   } else if (option == "--uptime") {
-    if (!numeric || number < 0 || number > 4e9) return bad("seconds, 0 or more");
+    if (!numeric || number < 0 || number > kMaxUptimeSeconds) return bad("seconds, 0 or more");
     options.uptime = number;
   } else if (option == "--scale") {
     if (!numeric || number < 1 || number > 4 || number != std::floor(number))

@@ -52,7 +52,3 @@ int64_t FrameMilliseconds(int64_t n, FrameRate rate) {
   // n * den * 1000 / num rounded to the nearest, halves up, in whole numbers.
   return (2 * n * rate.den * 1000 + rate.num) / (2 * rate.num);
 }
-
-uint64_t FrameTicks(int64_t n, FrameRate rate, double uptime) {
-  return uint64_t(std::llround(uptime * 1000)) + uint64_t(FrameMilliseconds(n, rate));
-}

@@ -17,6 +17,11 @@ struct FrameRate {
   int64_t num, den;  // both positive
 };
 
+// The grid the tools step the demo on unless told otherwise: 60 frames a second of demo
+// time. The studio and the page seek on it, the schedule's sections are read on it, and it
+// is the capture's default rate.
+constexpr FrameRate kToolFrameRate{60};
+
 // "N", "N/D" or "N.F" (at most 9 digits each) as a rate in lowest terms; false for anything
 // else, a zero denominator included.
 bool ParseFrameRate(const std::string& text, FrameRate& rate);
@@ -25,5 +30,3 @@ bool ParseFrameRate(const std::string& text, FrameRate& rate);
 int64_t FrameAt(double t, FrameRate rate);
 // The demo time of frame n in whole milliseconds.
 int64_t FrameMilliseconds(int64_t n, FrameRate rate);
-// The tick counter during frame n: the uptime plus n frame steps, in whole milliseconds.
-uint64_t FrameTicks(int64_t n, FrameRate rate, double uptime);

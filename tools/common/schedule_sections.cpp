@@ -8,13 +8,12 @@
 #include "tools/common/frame_clock.h"
 
 std::vector<double> ScheduleSections(DemoSession& session) {
-  constexpr FrameRate kFps = 60;
   std::set<double> edges;
   g_timelineSwitches.rangeObserver = [&edges](double from, double to) {
     edges.insert(from);
     edges.insert(to);
   };
-  session.FastForward(0, FrameAt(kDemoEndSeconds, kFps) + 1, kFps);
+  session.FastForward(0, FrameAt(kDemoEndSeconds, kToolFrameRate) + 1, kToolFrameRate);
   g_timelineSwitches.rangeObserver = nullptr;
   if (edges.empty()) return {};
   std::vector<double> starts = {0};

@@ -6,16 +6,16 @@
 //   emberhall-studio --loop 170:180          plays 170 s to 180 s over and over
 //
 // Every change to a file in the Data folder reloads the demo at the same time.
-#include <time.h>
 #include <unistd.h>
 
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 
+#include "platform/tick.h"
 #include "timeline/timeline.h"
+#include "tools/common/tool_cli.h"
 #include "tools/studio/studio.h"
 
 namespace {
@@ -35,25 +35,8 @@ constexpr const char* kUsage =
     "                 50 reloads, then quit\n"
     "keys:\n";
 
-int Fail(const std::string& message) {
-  std::fprintf(stderr, "emberhall-studio: %s\n", message.c_str());
-  return 2;
-}
-
-bool ParseSeconds(const std::string& text, double& value) {
-  char* end = nullptr;
-  value = std::strtod(text.c_str(), &end);
-  return end != text.c_str() && *end == '\0' && std::isfinite(value);
-}
-
 bool InDemo(double t) {
   return t >= 0 && t <= kDemoEndSeconds;
-}
-
-double MachineUptime() {
-  timespec now{};
-  clock_gettime(CLOCK_BOOTTIME, &now);
-  return double(now.tv_sec) + double(now.tv_nsec) * 1e-9;
 }
 
 // Reads the command line into `options`; -1 when the studio should go on, otherwise the
@@ -88,17 +71,17 @@ int ParseOptions(int argc, char** argv, StudioOptions& options, std::string& dat
       if (!std::filesystem::is_directory(value, error)) return bad("a folder");
       data = value;
     } else if (option == "--at") {
-      if (!ParseSeconds(value, number) || !InDemo(number)) return bad("seconds from 0 to 200");
+      if (!ParseNumber(value, number) || !InDemo(number)) return bad("seconds from 0 to 200");
       options.at = number;
     } else if (option == "--uptime") {
-      if (!ParseSeconds(value, number) || number < 0 || number > 4e9)
+      if (!ParseNumber(value, number) || number < 0 || number > kMaxUptimeSeconds)
         return bad("seconds, 0 or more");
       options.uptime = number;
     } else {
       const size_t colon = value.find(':');
       double in = 0, out = 0;
-      if (colon == std::string::npos || !ParseSeconds(value.substr(0, colon), in) ||
-          !ParseSeconds(value.substr(colon + 1), out) || !InDemo(in) || !InDemo(out) || out <= in)
+      if (colon == std::string::npos || !ParseNumber(value.substr(0, colon), in) ||
+          !ParseNumber(value.substr(colon + 1), out) || !InDemo(in) || !InDemo(out) || out <= in)
         return bad("A:B in seconds from 0 to 200, A before B");
       options.loopIn = in;
       options.loopOut = out;
@@ -111,7 +94,7 @@ int ParseOptions(int argc, char** argv, StudioOptions& options, std::string& dat
 
 int main(int argc, char** argv) {
   StudioOptions options;
-  options.uptime = MachineUptime();
+  options.uptime = double(MachineTickCount()) * 0.001;
   std::string data;
   if (const int status = ParseOptions(argc, argv, options, data); status >= 0) return status;
   if (!data.empty() && chdir(data.c_str()) != 0) return Fail("cannot enter " + data);

@@ -34,8 +34,8 @@ const char* const kStudioKeys =
 namespace {
 
 using Clock = std::chrono::steady_clock;
-constexpr double kFps = 60;  // the frame grid the studio seeks on
-constexpr auto kFrame = std::chrono::microseconds(16667);
+constexpr auto kFrame =
+    std::chrono::microseconds(1000000 * kToolFrameRate.den / kToolFrameRate.num);
 // How long the names of the files of a reload stay in the bar.
 constexpr auto kMessageTime = std::chrono::seconds(4);
 
@@ -144,11 +144,13 @@ void Studio::Handle(WPARAM key, bool shift) {
     case VK_OEM_COMMA:
     case VK_OEM_PERIOD:
       transport_.SetPlaying(false);
-      Seek(double(transport_.Frame() + (key == VK_OEM_COMMA ? -1 : 1)) / kFps);
+      Seek(double(transport_.Frame() + (key == VK_OEM_COMMA ? -1 : 1)) /
+           kToolFrameRate.PerSecond());
       break;
     case 'I':
     case 'O':
-      (key == 'I' ? state_.loopIn : state_.loopOut) = double(transport_.Frame()) / kFps;
+      (key == 'I' ? state_.loopIn : state_.loopOut) =
+          double(transport_.Frame()) / kToolFrameRate.PerSecond();
       if (!transport_.Playing()) Redraw();
       break;
     case 'L':

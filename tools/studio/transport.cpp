@@ -9,7 +9,6 @@
 
 namespace {
 
-constexpr FrameRate kFps = 60;
 
 }  // namespace
 
@@ -18,8 +17,8 @@ bool Transport::Seek(double seconds) {
   if (!session_.Restart()) return false;
   // The load starts the music at 0; it waits, silent, until the frame at T is shown.
   BASS_ChannelPause(g_musicStream);
-  const int64_t frame = FrameAt(seconds, kFps);
-  session_.FastForward(0, frame, kFps);
+  const int64_t frame = FrameAt(seconds, kToolFrameRate);
+  session_.FastForward(0, frame, kToolFrameRate);
   if (onSeekDone) onSeekDone();
   const bool shown = session_.RunFrame();
   anchorDemo_ = session_.DemoTime();
@@ -55,7 +54,7 @@ bool Transport::Advance() {
 }
 
 int64_t Transport::Frame() const {
-  return FrameAt(Now(), kFps);
+  return FrameAt(Now(), kToolFrameRate);
 }
 
 void Transport::FollowMusic() {
