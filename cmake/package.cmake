@@ -54,7 +54,6 @@ set(EMBERHALL_MANUAL_PAGES
   emberhall-studio
   emberhall-assets
   emberhall-inspect
-  emberhall-studio
 )
 set(gzipped)
 function(emberhall_gzip source name)
@@ -86,8 +85,9 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Brindlequay, a real-time audio-visual dem
 set(CPACK_PACKAGE_DESCRIPTION "\
 A 200-second sequence of 3D scenes, full-screen distortion effects and captions
 played to its own sound track, in a window or full screen, with its default
-data set, a capture tool (video, stills, traces), the asset generator and a
-data-file inspector. No GPU is needed: Mesa's software OpenGL is enough.")
+data set, a capture tool (video, stills, traces), a studio to pause, seek and
+loop the demo while its data is edited, the asset generator and a data-file
+inspector. No GPU is needed: Mesa's software OpenGL is enough.")
 set(CPACK_GENERATOR DEB TGZ)
 set(CPACK_OUTPUT_FILE_PREFIX ${CMAKE_BINARY_DIR}/packages)
 set(CPACK_STRIP_FILES ON)

@@ -1,5 +1,5 @@
-// The platform layer's tool switches: the tick source behind every clock and observers of
-// data-file lookups and of the schedule's time windows, for tests and tools only (the demo
+// The platform layer's tool switches: the tick source behind every clock and an observer of
+// data-file lookups, for tests and tools only (the demo
 // never sets them), from the thread that runs the demo. A tool that runs the demo does so
 // through its session (tools/common/demo_session.h), which restores the whole struct when
 // it ends.

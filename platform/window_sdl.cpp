@@ -35,11 +35,11 @@ WPARAM VirtualKey(SDL_Keycode key) {
     case SDLK_PERIOD:
       return VK_OEM_PERIOD;
     case SDLK_RETURN:
-      return 0x0D;
+      return VK_RETURN;
     case SDLK_SPACE:
-      return 0x20;
+      return VK_SPACE;
     case SDLK_TAB:
-      return 0x09;
+      return VK_TAB;
     case SDLK_BACKSPACE:
       return 0x08;
     case SDLK_LSHIFT:

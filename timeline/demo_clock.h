@@ -10,7 +10,7 @@
 // it (effects and scenes take their motion's phase from ClockNow).
 //
 // Not here: pausing, seeking or scaling time. Tests and the capture tool drive both
-// clocks through the tick source (platform/tick.h).
+// clocks through the tick source (platform/tool_switches.h).
 #pragma once
 
 // Seconds since the system started: the millisecond tick counter times 0.001.

@@ -33,8 +33,8 @@ WPARAM VirtualKey(unsigned long keyCode) {
   const bool known = (keyCode >= 'A' && keyCode <= 'Z') || (keyCode >= '0' && keyCode <= '9') ||
                      (keyCode >= 0x70 && keyCode <= 0x7B) ||  // F1 to F12
                      (keyCode >= 0x25 && keyCode <= 0x28) ||  // arrows
-                     keyCode == VK_ESCAPE || keyCode == 0x0D || keyCode == 0x20 ||
-                     keyCode == 0x09 || keyCode == 0x08 || keyCode == 0x10 || keyCode == 0x11 ||
+                     keyCode == VK_ESCAPE || keyCode == VK_RETURN || keyCode == VK_SPACE ||
+                     keyCode == VK_TAB || keyCode == 0x08 || keyCode == 0x10 || keyCode == 0x11 ||
                      keyCode == VK_MENU;
   return known ? WPARAM(keyCode) : 0xFF;
 }
