@@ -8,8 +8,8 @@
 #               machine has (system-libraries lists them) and the GL driver, which is the
 #               machine's own
 #   Data/       the default data set
-#   reference/  llvmpipe's stills at the trace reference test's times, and the capture
-#               options that made them
+#   reference/  llvmpipe's reference stills, and stills.txt, the capture options that made
+#               them (tests/tools/reference_stills.txt)
 #   gpu-check.sh, and built.txt: where and from which commit the bundle was made
 # It stays under 60 MiB, so that it travels to a lent machine as a carried folder.
 set -euo pipefail
@@ -48,18 +48,9 @@ ldd "$bundle"/bin/* "${opened[@]}" | awk '$2 == "=>" { print $1, $3 }' | sort -u
     [[ $name =~ $system ]] || cp -L "$path" "$bundle/lib/$name"
   done
 
-# The stills to compare with: the trace reference test's times and frame rate, drawn here
-# by llvmpipe through the bundle's own programs and libraries.
-test_source=tests/tools/trace_reference_test.cpp
-times=$(sed -n 's/.*kTimes = {\(.*\)};/\1/p' "$test_source" | tr -d ,)
-fps=$(sed -n 's/.*kFps = \([0-9]*\);/\1/p' "$test_source")
-if [ -z "$times" ] || [ -z "$fps" ]; then
-  echo "gpu-bundle: cannot read the times and frame rate of $test_source" >&2
-  exit 1
-fi
-options="--fps $fps"
-for t in $times; do options+=" --at $t"; done
-echo "$options" >"$bundle/reference/options"
+# The stills to compare with, drawn here by llvmpipe through the bundle's own programs and
+# libraries.
+cp tests/tools/reference_stills.txt "$bundle/reference/stills.txt"
 (
   cd "$bundle"
   export LD_LIBRARY_PATH=$PWD/lib LIBGL_ALWAYS_SOFTWARE=1 SDL_VIDEODRIVER=offscreen
@@ -70,8 +61,8 @@ echo "$options" >"$bundle/reference/options"
   fi
   cd reference
   ln -s ../Data Data
-  # shellcheck disable=SC2086  # the options are words
-  ../bin/emberhall-capture --quiet $options
+  # shellcheck disable=SC2046  # the options are words
+  ../bin/emberhall-capture --quiet $(grep -v '^#' stills.txt)
   rm Data
 )
 

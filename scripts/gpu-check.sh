@@ -12,8 +12,8 @@
 #   libraries    every library the programs need is the bundle's or the system's own
 #   gl           the GL vendor, renderer and version, and the libraries loaded from outside
 #                the bundle; a software renderer fails the check here
-#   stills       the stills at the trace reference test's times against llvmpipe's: mean
-#                and largest difference per channel
+#   stills       the reference stills (reference/stills.txt) against llvmpipe's: mean and
+#                largest difference per channel
 #   frame_times  per section of the demo, the time of a finished frame
 #   demo_bench   the busiest frame of each section, and loading
 #   demo         the whole demo through the capture tool: rendered, read back, and written
@@ -196,32 +196,30 @@ if [[ $renderer =~ llvmpipe|softpipe|Software|swrast ]]; then
 fi
 
 begin stills 30
-read -r options <reference/options
+options=$(grep -v '^#' reference/stills.txt)
+fps=$(sed -n 's/^--fps //p' <<<"$options")
+read -ra times <<<"$(sed -n 's/^--at //p' <<<"$options" | paste -sd' ')"
 dir=$(capture_dir stills)
 # shellcheck disable=SC2086  # the options are words
 where=$dir run "$bundle/bin/emberhall-capture" --quiet $options
-read -ra times <<<"$(sed 's/--fps [0-9.]*//; s/--at //g' reference/options)"
-references=(reference/frame-*.png)
-if [ ${#times[@]} -ne ${#references[@]} ]; then
-  fail "reference/ holds ${#references[@]} stills for ${#times[@]} times"
-fi
 differing=0
-for i in "${!references[@]}"; do
-  name=${references[$i]#reference/}
-  result=$(bin/still_diff "${references[$i]}" "$dir/$name" 2>&1)
+for time in "${times[@]}"; do
+  # The capture names a still by its frame index at the rate.
+  name=$(printf 'frame-%06d.png' $((time * fps)))
+  result=$(bin/still_diff "reference/$name" "$dir/$name" 2>&1)
   compared=$?
-  say "$(printf '%5s s  %s' "${times[$i]}" "$result")"
+  say "$(printf '%5s s  %s' "$time" "$result")"
   [[ $compared == 0 && $result == *" differing 0 of "* ]] && continue
   differing=$((differing + 1))
   # Ranked by the sum of the channels' means; a still that could not be compared, first.
   read -r _ r g b _ <<<"$result"
   ((compared == 0)) && rank=$(awk "BEGIN { print $r + $g + $b }") || rank=1000
-  echo "$rank ${times[$i]} $name" >>"$work/differing"
+  echo "$rank $time $name" >>"$work/differing"
 done
 if ((differing == 0)); then
-  say "all ${#references[@]} stills equal to llvmpipe's"
+  say "all ${#times[@]} stills equal to llvmpipe's"
 else
-  fail "$differing of ${#references[@]} stills differ from llvmpipe's"
+  fail "$differing of ${#times[@]} stills differ from llvmpipe's"
   sort -rn "$work/differing" 2>/dev/null | head -3 | while read -r _ time name; do
     cp "$dir/$name" "$report/still-${time}s.png" && say "kept still-${time}s.png"
   done

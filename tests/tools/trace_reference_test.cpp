@@ -25,9 +25,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::vector<int> kTimes = {7, 35, 50, 70, 80, 95, 110, 120, 130, 140, 150, 160, 175, 190};
-constexpr int kFps = 2;
-
 // One line of the reference for the calls of one frame.
 std::string Summary(int time, const std::vector<std::string>& calls) {
   uint64_t hash = 14695981039346656037ull;  // FNV-1a over the lines and their ends
@@ -49,15 +46,32 @@ std::vector<std::string> ReadLines(const fs::path& path) {
   return lines;
 }
 
+// The reference stills' capture options (one a line, # for comments) and their times.
+struct ReferenceStills {
+  std::string options;
+  std::vector<int> times;
+};
+
+ReferenceStills ReadReferenceStills() {
+  ReferenceStills stills;
+  for (const std::string& line :
+       ReadLines(fs::path(EMBERHALL_SOURCE_DIR) / "tests/tools/reference_stills.txt")) {
+    if (line.empty() || line[0] == '#') continue;
+    stills.options += " " + line;
+    if (line.starts_with("--at ")) stills.times.push_back(std::stoi(line.substr(5)));
+  }
+  return stills;
+}
+
 TEST(TraceReference, TheDemoDrawsWhatTheReferenceRecords) {
   const fs::path work = fs::temp_directory_path() / "emberhall_trace_reference";
   fs::remove_all(work);
   fs::create_directories(work);
   fs::create_directory_symlink(EMBERHALL_DEFAULT_DATA, work / "Data");
-  std::string command = "cd " + work.string() + " && " + EMBERHALL_CAPTURE + " --quiet --fps " +
-                        std::to_string(kFps) + " --trace trace.txt";
-  for (int time : kTimes) command += " --at " + std::to_string(time);
-  const ProgramResult result = RunProgram(command);
+  const ReferenceStills stills = ReadReferenceStills();
+  ASSERT_FALSE(stills.times.empty());
+  const ProgramResult result = RunProgram("cd " + work.string() + " && " + EMBERHALL_CAPTURE +
+                                          " --quiet --trace trace.txt" + stills.options);
   ASSERT_EQ(result.status, 0) << result.output;
 
   // Frames start with "# frame N"; every other line is one call.
@@ -67,13 +81,13 @@ TEST(TraceReference, TheDemoDrawsWhatTheReferenceRecords) {
   const std::vector<std::string> trace = ReadLines(work / "trace.txt");
   for (size_t i = 0; i <= trace.size(); ++i) {
     if (i == trace.size() || trace[i].starts_with("# frame ")) {
-      if (i > 0) actual.push_back(Summary(kTimes[next++], calls));
+      if (i > 0) actual.push_back(Summary(stills.times[next++], calls));
       calls.clear();
     } else {
       calls.push_back(trace[i]);
     }
   }
-  ASSERT_EQ(actual.size(), kTimes.size());
+  ASSERT_EQ(actual.size(), stills.times.size());
 
   const fs::path reference = fs::path(EMBERHALL_SOURCE_DIR) / "tests/tools/trace_reference.txt";
   if (std::getenv("EMBERHALL_UPDATE_TRACE_REFERENCE")) {
@@ -85,7 +99,7 @@ TEST(TraceReference, TheDemoDrawsWhatTheReferenceRecords) {
   bool same = expected.size() == actual.size();
   for (size_t i = 0; i < actual.size(); ++i) {
     const std::string want = i < expected.size() ? expected[i] : "(none)";
-    EXPECT_EQ(actual[i], want) << "the device calls at " << kTimes[i] << " s changed";
+    EXPECT_EQ(actual[i], want) << "the device calls at " << stills.times[i] << " s changed";
     same = same && actual[i] == want;
   }
   if (!same)
