@@ -27,4 +27,4 @@ case "${1:-}" in
     ;;
 esac
 cmake -S . -B build "${options[@]}" >/dev/null
-cmake --build build -j2 "${targets[@]}"
+cmake --build build -j"$(nproc)" "${targets[@]}"

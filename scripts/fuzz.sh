@@ -18,11 +18,11 @@ werror=OFF
 
 # The asset generator's default data set, from the ordinary build.
 [ -f build/CMakeCache.txt ] || cmake -S . -B build -DEMBERHALL_WERROR="$werror" >/dev/null
-cmake --build build -j2 --target default_data emberhall-assets >/dev/null
+cmake --build build -j"$(nproc)" --target default_data emberhall-assets >/dev/null
 
 cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DEMBERHALL_FUZZ=ON -DBUILD_TESTING=OFF \
   -DEMBERHALL_WERROR="$werror" >/dev/null
-cmake --build build-fuzz -j2 --target bmp_fuzz msh_fuzz xfile_fuzz emberhall-fuzz-seeds >/dev/null
+cmake --build build-fuzz -j"$(nproc)" --target bmp_fuzz msh_fuzz xfile_fuzz emberhall-fuzz-seeds >/dev/null
 
 seeds=build-fuzz/seeds
 rm -rf "$seeds" build-fuzz/corpus

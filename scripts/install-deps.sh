@@ -2,7 +2,9 @@
 # Installs the Debian packages emberhall needs. With no argument: everything to build, test
 # and play; "play": only what building and playing need (scripts/play.sh); "web": everything,
 # and the browser build and its tests besides (Emscripten, headless Chromium).
-# Idempotent: does nothing when everything is already there.
+# Idempotent: does nothing when everything is already there. Every name is one that Debian
+# keeps from release to release (the default clang's runtimes as libclang-rt-dev, not by a
+# version of clang); a name the machine's release lacks is said before anything is installed.
 set -euo pipefail
 
 # Building and playing: the compiler, the libraries, the asset generator's MP3 encoder and
@@ -20,7 +22,7 @@ play_packages=(
 # desktop tests' X server, window manager and input; the package test's dpkg-shlibdeps, file,
 # lintian and the desktop entry's and AppStream metadata's validators.
 test_packages=(
-  libgtest-dev libbenchmark-dev clang libclang-rt-14-dev
+  libgtest-dev libbenchmark-dev clang libclang-rt-dev
   xvfb xdotool openbox
   dpkg-dev file lintian appstream desktop-file-utils
 )
@@ -51,6 +53,18 @@ if [ "$(id -u)" -ne 0 ]; then
     exit 1
   fi
 fi
+# sudo starts the command with a clean environment: the variable goes through env.
+apt=(${SUDO:-} env DEBIAN_FRONTEND=noninteractive apt-get -qq)
+"${apt[@]}" update
+unknown=()
+for p in "${missing[@]}"; do
+  [ -n "$(apt-cache policy "$p" 2>/dev/null | sed -n 's/^ *Candidate: (none)$//;s/^ *Candidate: //p')" ] ||
+    unknown+=("$p")
+done
+if [ ${#unknown[@]} -gt 0 ]; then
+  echo "This system's package lists have no ${unknown[*]}: emberhall is made for Debian 12 and" \
+    "later (or a derivative with the same package names)." >&2
+  exit 1
+fi
 echo "Installing: ${missing[*]}" >&2
-${SUDO:-} apt-get update -qq
-DEBIAN_FRONTEND=noninteractive ${SUDO:-} apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+"${apt[@]}" install -y --no-install-recommends "${missing[@]}" >/dev/null

@@ -25,8 +25,8 @@ export LSAN_OPTIONS=suppressions=$PWD/scripts/lsan.supp:print_suppressions=0
 # clang, as for the fuzz targets: it builds this tree with the sanitizers in half gcc's time.
 cmake -S . -B build-asan -DCMAKE_CXX_COMPILER=clang++ -DEMBERHALL_SANITIZE=ON \
   -DEMBERHALL_WERROR="$werror" >/dev/null
-cmake --build build-asan -j2
-(cd build-asan && ctest --output-on-failure -j2)
+cmake --build build-asan -j"$(nproc)"
+(cd build-asan && ctest --output-on-failure -j"$(nproc)")
 
 # The whole demo, every frame drawn and read back, at 2 frames per second, until it quits
 # by itself just past 200 s.

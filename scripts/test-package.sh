@@ -2,8 +2,8 @@
 # Builds the .deb and .tar.gz from a finished build (default build/), checks the .deb as
 # Debian does (lintian, with not a word to say), installs it into a temporary root the way
 # dpkg lays it out, checks that its dependencies can be met, validates its desktop entry and
-# AppStream metadata, asks each tool for its version, and plays two seconds of the installed
-# demo headless, started the way the desktop entry starts it, from a folder that holds no
+# AppStream metadata, asks each tool for its version, and plays the installed demo headless
+# until it is playing its sound track, started the way the desktop entry starts it, from a folder that holds no
 # data; then the same from the unpacked .tar.gz. CTest runs it (scripts/test.sh, CI).
 set -euo pipefail
 build=$(readlink -f "${1:-$(dirname "$0")/../build}")
@@ -19,8 +19,16 @@ fail() {
   cat "$work/cpack.log" >&2
   fail "cpack failed"
 }
-deb=$(ls "$build"/packages/emberhall_*.deb)
-tgz=$(ls "$build"/packages/emberhall-*.tar.gz)
+# The files this run made, as cpack names them: packages/ may hold older versions too.
+made() {
+  sed -n "s|^CPack: - package: \(.*$1\) generated\.$|\1|p" "$work/cpack.log"
+}
+deb=$(made '\.deb')
+tgz=$(made '\.tar\.gz')
+[ -f "$deb" ] && [ -f "$tgz" ] || {
+  cat "$work/cpack.log" >&2
+  fail "cpack did not say which packages it made"
+}
 
 # apt resolves the package's dependencies against this machine without installing anything.
 apt-get install --simulate --no-install-recommends "$deb" >"$work/apt.log" 2>&1 || {
@@ -38,20 +46,22 @@ grep -v '^running with root privileges is not recommended!$' "$work/lintian.err"
   fail "lintian has something to say about $(basename "$deb")"
 }
 
-# Plays the program at $1 for two seconds with no display and no sound device, in a folder
-# without data; it must still be running, reading the installed sound track, and end with
-# status 0 when asked to close.
+# Plays the program at $1 with no display and no sound device, in a folder without data,
+# until it has the installed sound track open (a busy machine may take many seconds to get
+# there); it must play from the installed data and end with status 0 when asked to close.
 play() {
-  local program=$1 data=$2
+  local program=$1 data=$2 tries
   mkdir -p "$work/empty"
   (cd "$work/empty" && SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy exec "$program") &
   local pid=$!
-  sleep 2
-  kill -0 "$pid" 2>/dev/null || fail "$program ended within two seconds"
+  for ((tries = 600; tries > 0; tries--)); do
+    kill -0 "$pid" 2>/dev/null || fail "$program ended before it played its sound track"
+    ls -l "/proc/$pid/fd" 2>/dev/null | grep -q "$(readlink -f "$data")/Data/solen.mp3" && break
+    sleep 0.1
+  done
+  ((tries > 0)) || fail "$program did not open the installed sound track within a minute"
   [ "$(readlink -f /proc/$pid/cwd)" = "$(readlink -f "$data")" ] ||
     fail "$program plays from $(readlink -f /proc/$pid/cwd), not from $data"
-  ls -l "/proc/$pid/fd" | grep -q "$(readlink -f "$data")/Data/solen.mp3" ||
-    fail "$program is not playing the installed sound track"
   kill -TERM "$pid"
   wait "$pid" || fail "$program ended with status $? when closed"
 }

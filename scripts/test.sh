@@ -14,7 +14,7 @@ stage() {
   echo "$name took $(((SECONDS - start) / 60)) min $(((SECONDS - start) % 60)) s" >&2
 }
 stage "build" scripts/build.sh
-stage "tests" bash -c 'cd build && ctest --output-on-failure -j2'
+stage "tests" bash -c 'cd build && ctest --output-on-failure -j"$(nproc)"'
 stage "web page" scripts/web-test.sh
 if [ "${CI:-}" = "true" ]; then
   stage "sanitizer pass" scripts/sanitize.sh

@@ -34,7 +34,7 @@ werror=OFF
 [ "${CI:-}" = "true" ] && werror=ON
 emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=Release -DEMBERHALL_WERROR="$werror" \
   -DEMBERHALL_DATA_DIR="$data" >/dev/null
-cmake --build build-web -j2
+cmake --build build-web -j"$(nproc)"
 
 [ "$serve" = 1 ] || exit 0
 echo "Brindlequay is at http://127.0.0.1:8000/ (Ctrl+C stops the server)" >&2
