@@ -51,7 +51,7 @@ constexpr const char* kUsage =
     "                 filtering), centred in the --size frame: --size 3840x2160 --upscale 3\n"
     "                 gives a 2400x1800 picture for 4K video\n"
     "  --uptime S     system uptime the demo's motion takes its phase from (default 1000)\n"
-    "  --lossless     the video at constant quantiser 0: the frames exactly, files ~20x larger\n"
+    "  --lossless     the video at constant quantiser 0: the frames exactly, files ~30x larger\n"
     "  --chunk K/N    only the K-th of N parts of the range, cut on whole seconds (keyframe\n"
     "                 intervals), as a video without sound for --join; without --chunk, a\n"
     "                 --video capture takes K and N from a Slurm job array\n"
