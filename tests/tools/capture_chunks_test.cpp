@@ -40,7 +40,7 @@ class CaptureChunksTest : public ::testing::Test {
 // The range in one pass and as 3 parts joined: the same packets at the same times, the same
 // decoded pictures, the same sound.
 TEST_F(CaptureChunksTest, LosslessPartsJoinToTheOnePassVideo) {
-  const std::string range = "--lossless --from 40 --to 44 --fps 30 ";
+  const std::string range = "--lossless --from 40 --to 44 --fps 30 --size 320x240 ";
   ASSERT_EQ(Capture(range + "--video single.mp4").status, 0);
   for (const char* k : {"1", "2", "3"})
     ASSERT_EQ(Capture(range + "--video part" + k + ".mp4 --chunk " + k + "/3").status, 0) << k;
@@ -98,6 +98,18 @@ TEST_F(CaptureChunksTest, JoinRefusesPartsThatDoNotMakeTheRange) {
     EXPECT_FALSE(std::filesystem::exists("out.mp4")) << c.parts;
   }
   EXPECT_EQ(Capture("--join out.mp4 a.mp4 b.mp4").status, 0);
+}
+
+// Without ffmpeg on PATH, a video capture and a join say so before anything is rendered.
+TEST_F(CaptureChunksTest, MissingFfmpegIsSaidBeforeTheFirstFrame) {
+  for (const char* arguments : {" --video v.mp4 --from 40 --to 41", " --join v.mp4 a.mp4"}) {
+    const ProgramResult result =
+        RunProgram("PATH=/nonexistent " + std::string(EMBERHALL_CAPTURE) + arguments);
+    EXPECT_EQ(result.status, 2) << arguments;
+    EXPECT_NE(result.output.find("ffmpeg"), std::string::npos) << result.output;
+    EXPECT_NE(result.output.find("not installed"), std::string::npos) << result.output;
+    EXPECT_FALSE(std::filesystem::exists("v.mp4"));
+  }
 }
 
 TEST_F(CaptureChunksTest, PngFolderWithStillsHoldsJustTheStills) {

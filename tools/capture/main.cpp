@@ -305,7 +305,7 @@ int CheckChunk(CaptureOptions& options) {
 
 int main(int argc, char** argv) {
   // The join, after nothing but --quiet (it reports no progress).
-  for (int i = 1; i < argc && std::string(argv[i]) != "--help"; ++i) {
+  for (int i = 1; i < argc; ++i) {
     if (std::string(argv[i]) == "--quiet") continue;
     if (std::string(argv[i]) != "--join") break;
     if (argc < i + 3)
