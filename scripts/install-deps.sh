@@ -8,15 +8,15 @@
 set -euo pipefail
 
 # Building and playing: the compiler, the libraries, the asset generator's MP3 encoder and
-# caption font, libpng for stills, ffmpeg for the capture tool's videos, and the core X fonts
-# SDL's message box draws with (without them the box cannot open and its text goes to
-# standard error).
+# caption font, libpng for stills, ffmpeg for the capture tool's videos, GNU parallel for
+# scripts/capture-parallel.sh's parts side by side, and the core X fonts SDL's message box
+# draws with (without them the box cannot open and its text goes to standard error).
 play_packages=(
   cmake g++ pkg-config
   libsdl2-dev libsdl2-mixer-dev libsdl2-ttf-dev libepoxy-dev
   libegl-dev libgl1-mesa-dri libegl-mesa0
   libmp3lame-dev fonts-dejavu-core zlib1g-dev libpng-dev
-  ffmpeg xfonts-base
+  ffmpeg parallel xfonts-base
 )
 # Tests and benchmarks: GoogleTest, Google Benchmark, clang and its sanitizer runtimes, the
 # desktop tests' X server, window manager and input; the package test's dpkg-shlibdeps, file,

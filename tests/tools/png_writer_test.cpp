@@ -7,6 +7,7 @@
 #include <array>
 #include <cerrno>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "tests/png_reader.h"
@@ -56,6 +57,19 @@ TEST(PngWriter, AFailedWriteSaysWhyInErrno) {
   errno = 0;
   EXPECT_FALSE(WritePng(dir.Path() / "no-such-folder" / "a.png", 64, 64, rgba.data()));
   EXPECT_EQ(errno, ENOENT);
+}
+
+// libpng's own message for a write it could not make, with the system's reason; the file's
+// reason when it cannot be opened.
+TEST(PngWriter, AFailedWriteSaysWhyInWords) {
+  std::vector<uint8_t> rgba(512 * 512 * 4);
+  for (size_t i = 0; i < rgba.size(); ++i) rgba[i] = uint8_t(i * 2654435761u >> 13);  // noise
+  std::string why;
+  EXPECT_FALSE(WritePng("/dev/full", 512, 512, rgba.data(), &why));
+  EXPECT_EQ(why, "Write Error: No space left on device");
+  const TempDir dir("png");
+  EXPECT_FALSE(WritePng(dir.Path() / "no-such-folder" / "a.png", 4, 4, rgba.data(), &why));
+  EXPECT_EQ(why, "No such file or directory");
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "tools/capture/capture.h"
 
 #include <sys/resource.h>
+#include <zlib.h>
 
 #include <cctype>
 #include <cerrno>
@@ -15,6 +16,7 @@
 #include <map>
 #include <memory>
 #include <set>
+#include <sstream>
 
 #include "app/app.h"
 #include "platform/data_path.h"
@@ -63,19 +65,20 @@ std::string Minutes(double seconds) {
 // Which frames the capture writes, and where it ends.
 struct Schedule {
   explicit Schedule(const CaptureOptions& options)
-      : range(!options.pngDir.empty() || !options.videoPath.empty()),
-        first(FrameAt(options.from, options.fps)),
-        last(options.to < 0 ? INT64_MAX : FrameAt(options.to, options.fps)) {
+      : range(!options.videoPath.empty() || (!options.pngDir.empty() && options.pngRange)),
+        written(WrittenFrames(options)),
+        probe(options.chunk.n ? RangeFrames(options).begin : -1) {
     for (double t : options.at) stills.insert(FrameAt(t, options.fps));
-    const int64_t asked = range ? last : (stills.empty() ? 0 : *stills.rbegin());
+    const int64_t asked = range ? written.end - 1 : (stills.empty() ? 0 : *stills.rbegin());
     stop = std::min(asked, DemoFrames(options.fps) - 1);
   }
-  bool InRange(int64_t n) const { return range && n >= first && n <= last; }
+  bool InRange(int64_t n) const { return range && n >= written.begin && n < written.end; }
   bool Still(int64_t n) const { return stills.count(n) > 0; }
-  bool Wanted(int64_t n) const { return InRange(n) || Still(n); }
+  bool Wanted(int64_t n) const { return InRange(n) || Still(n) || n == probe; }
 
-  bool range;           // a video or numbered PNG files of frames first to last
-  int64_t first, last;  // last: INT64_MAX for the demo's end
+  bool range;         // a video or numbered PNG files of the frames written
+  FrameSpan written;  // the range's frames, or its part's
+  int64_t probe;      // a part's probe frame (the range's first, which every part runs), or -1
   std::set<int64_t> stills;
   int64_t stop;  // the last frame the capture runs
 };
@@ -113,7 +116,8 @@ class Outputs {
   Outputs(const CaptureOptions& options, const Schedule& schedule)
       : options_(options),
         schedule_(schedule),
-        audioPath_(options.videoPath.empty() ? "" : ResolveDataPath(kSoundTrackPath)) {}
+        audioPath_(
+            options.videoPath.empty() || options.chunk.n ? "" : ResolveDataPath(kSoundTrackPath)) {}
   // The size of the frames read back.
   void SetFrameSize(int width, int height);
   bool Write(int64_t n, const std::vector<uint8_t>& pixels);
@@ -123,12 +127,16 @@ class Outputs {
  private:
   const CaptureOptions& options_;
   const Schedule& schedule_;
+  // Starts the video; false, said on stderr, when ffmpeg cannot start.
+  bool OpenVideo();
+
   const std::string audioPath_;  // the sound track for the video, "" when there is none
   int readWidth_ = 0, readHeight_ = 0;
   int width_ = 0, height_ = 0;     // the frames written
   std::vector<uint8_t> upscaled_;  // the frame written when it is enlarged
   VideoPipe video_;
   bool videoOpen_ = false;
+  uint32_t probe_ = 0;  // the checksum of a part's probe frame
 };
 
 void Outputs::SetFrameSize(int width, int height) {
@@ -147,28 +155,41 @@ bool Outputs::Write(int64_t n, const std::vector<uint8_t>& readBack) {
                    upscaled_.data());
     pixels = upscaled_.data();
   }
+  if (n == schedule_.probe) probe_ = uint32_t(crc32(0, readBack.data(), uInt(readBack.size())));
   if (schedule_.InRange(n) && !options_.videoPath.empty()) {
-    if (!videoOpen_) {
-      const FrameRate fps = options_.fps;
-      videoOpen_ = video_.Open(options_.videoPath, width_, height_, fps, audioPath_,
-                               double(schedule_.first) * double(fps.den) / double(fps.num));
-    }
-    if (!videoOpen_ || !video_.Write(pixels)) {
+    if (!videoOpen_ && !(videoOpen_ = OpenVideo())) return false;
+    if (!video_.Write(pixels)) {
       std::fprintf(stderr, "emberhall-capture: ffmpeg stopped taking frames for %s\n",
                    options_.videoPath.c_str());
       return false;
     }
   }
-  if ((schedule_.InRange(n) && !options_.pngDir.empty()) || schedule_.Still(n)) {
+  if ((schedule_.InRange(n) && !options_.pngDir.empty() && options_.pngRange) ||
+      schedule_.Still(n)) {
     const std::string dir = options_.pngDir.empty() ? "" : options_.pngDir + "/";
     const std::string path = dir + FrameFileName(n);
-    if (!WritePng(path, width_, height_, pixels)) {
-      std::fprintf(stderr, "emberhall-capture: cannot write %s (%s)\n", path.c_str(),
-                   std::strerror(errno));
+    std::string why;
+    if (!WritePng(path, width_, height_, pixels, &why)) {
+      std::fprintf(stderr, "emberhall-capture: cannot write %s (%s)\n", path.c_str(), why.c_str());
       return false;
     }
   }
   return true;
+}
+
+bool Outputs::OpenVideo() {
+  const FrameRate fps = options_.fps;
+  VideoFormat format{width_, height_, fps, options_.lossless, ""};
+  if (options_.chunk.n) format.comment = PartRecordOf(options_, probe_).Text();
+  const std::string sound =
+      audioPath_.empty()
+          ? ""
+          : SoundArguments(audioPath_, double(schedule_.written.begin * fps.den) / double(fps.num),
+                           double(schedule_.written.Count() * fps.den) / double(fps.num));
+  if (video_.Open(options_.videoPath, format, sound)) return true;
+  std::fprintf(stderr, "emberhall-capture: cannot start ffmpeg (is it installed?) for %s\n",
+               options_.videoPath.c_str());
+  return false;
 }
 
 bool Outputs::Close() {
@@ -294,6 +315,39 @@ bool CloseTrace(std::ofstream& trace, const std::string& path) {
 }
 
 }  // namespace
+
+FrameSpan RangeFrames(const CaptureOptions& options) {
+  const int64_t last = DemoFrames(options.fps) - 1;
+  const int64_t end =
+      (options.to < 0 ? last : std::min(last, FrameAt(options.to, options.fps))) + 1;
+  return {std::min(end, FrameAt(options.from, options.fps)), end};
+}
+
+FrameSpan WrittenFrames(const CaptureOptions& options) {
+  const FrameSpan range = RangeFrames(options);
+  if (options.chunk.n == 0) return range;
+  return ChunkFrames(range, KeyframeInterval(options.fps), options.chunk.k, options.chunk.n);
+}
+
+PartRecord PartRecordOf(const CaptureOptions& options, uint32_t probe) {
+  char probeText[16];
+  std::snprintf(probeText, sizeof probeText, "%08x", probe);
+  PartRecord record;
+  record.k = options.chunk.k;
+  record.n = options.chunk.n;
+  record.frames = WrittenFrames(options);
+  record.range = RangeFrames(options);
+  record.fps = options.fps.Text();
+  std::ostringstream settings;
+  settings.precision(17);
+  settings << "size " << options.width << 'x' << options.height << " scale " << options.scale
+           << " upscale " << options.upscale << " uptime " << options.uptime
+           << (options.lossless ? " lossless" : "");
+  record.options = settings.str();
+  record.build = options.build;
+  record.probe = probeText;
+  return record;
+}
 
 std::string FrameFileName(int64_t n) {
   char name[32];

@@ -6,6 +6,8 @@
 //   emberhall-capture --video hd.mp4 --size 1920x1080  the whole demo for a 1080p video site
 //   emberhall-capture --video 4k.mp4 --size 3840x2160 --upscale 3
 //                                                      the 800x600 frame 3 times, for 4K
+//   emberhall-capture --video part2.mp4 --chunk 2/4    the second of four parts, and then
+//   emberhall-capture --join demo.mp4 part1.mp4 part2.mp4 part3.mp4 part4.mp4
 //
 // It runs the demo from the current directory's Data, like the demo itself.
 #include <signal.h>
@@ -18,8 +20,12 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <vector>
 
+#include "timeline/timeline.h"
 #include "tools/capture/capture.h"
+#include "tools/capture/disk_space.h"
+#include "tools/capture/join.h"
 #include "tools/capture/video_pipe.h"
 #include "tools/common/tool_cli.h"
 
@@ -28,10 +34,12 @@ namespace {
 constexpr const char* kUsage =
     "usage: emberhall-capture [--video FILE] [--png DIR] [--at T]... [--from S] [--to S]\n"
     "                         [--fps N] [--size WxH] [--scale N | --upscale N] [--uptime S]\n"
-    "                         [--trace FILE] [--render-all] [--bench] [--quiet] [--help]\n"
-    "                         [--version]\n"
+    "                         [--lossless] [--chunk K/N | --chunks N] [--trace FILE]\n"
+    "                         [--render-all] [--bench] [--quiet] [--help] [--version]\n"
+    "       emberhall-capture --join FILE PART...\n"
     "  --video FILE   MP4 (H.264 + AAC) of the range, with the sound track\n"
-    "  --png DIR      every frame of the range as DIR/frame-NNNNNN.png (stills go there too)\n"
+    "  --png DIR      the stills into DIR; with no --at, or with --from or --to, every frame\n"
+    "                 of the range as DIR/frame-NNNNNN.png too\n"
     "  --at T         the frame at demo time T as frame-NNNNNN.png (repeatable)\n"
     "  --from, --to   the range in seconds of demo time (default: the whole demo)\n"
     "  --fps N        frames per second from 1 to 240, whole or a fraction such as 60000/1001\n"
@@ -43,6 +51,17 @@ constexpr const char* kUsage =
     "                 filtering), centred in the --size frame: --size 3840x2160 --upscale 3\n"
     "                 gives a 2400x1800 picture for 4K video\n"
     "  --uptime S     system uptime the demo's motion takes its phase from (default 1000)\n"
+    "  --lossless     the video at constant quantiser 0: the frames exactly, files ~30x larger\n"
+    "  --chunk K/N    only the K-th of N parts of the range, cut on whole seconds (keyframe\n"
+    "                 intervals), as a video without sound for --join; without --chunk, a\n"
+    "                 --video capture takes K and N from a Slurm job array\n"
+    "                 (SLURM_ARRAY_TASK_ID counted from SLURM_ARRAY_TASK_MIN, of\n"
+    "                 SLURM_ARRAY_TASK_COUNT) or a Kubernetes Indexed Job\n"
+    "                 (JOB_COMPLETION_INDEX + 1, of --chunks N)\n"
+    "  --chunks N     the number of parts when a Kubernetes Indexed Job gives the index\n"
+    "  --join FILE PART...\n"
+    "                 the parts, in order, as one video FILE: the picture copied, the sound\n"
+    "                 track of the whole range added (run where the capture's Data is)\n"
     "  --trace FILE   the device calls of every captured frame, one per line\n"
     "  --render-all   also draw the frames before and between those written (slower; the\n"
     "                 output is the same: for checking)\n"
@@ -50,6 +69,10 @@ constexpr const char* kUsage =
     "                 read back, and captured in full (three runs)\n"
     "  --quiet        no progress report\n"
     "  --help         this list; --version: the tool's version\n";
+
+// The latest demo time a range or still may name: the demo runs one frame past its end (the
+// frame that quits), and a time up to a second past the end reaches that last frame.
+constexpr double kLatestTime = kDemoEndSeconds + 1;
 
 // Frame sizes: even (video's colour planes are half size), at least 160x120, and at most
 // 7680x4320 rendered, supersampling included.
@@ -114,15 +137,21 @@ int SetValue(const std::string& option, const std::string& value, CaptureOptions
     options.pngDir = value;
   } else if (option == "--trace") {
     options.tracePath = value;
-  } else if (option == "--at") {
-    if (!numeric || number < 0 || number > 201) return bad("seconds from 0 to 201");
-    options.at.push_back(number);
-  } else if (option == "--from") {
-    if (!numeric || number < 0 || number > 201) return bad("seconds from 0 to 201");
-    options.from = number;
-  } else if (option == "--to") {
-    if (!numeric || number < 0 || number > 201) return bad("seconds from 0 to 201");
-    options.to = number;
+  } else if (option == "--at" || option == "--from" || option == "--to") {
+    if (!numeric || number < 0 || number > kLatestTime)
+      return bad(("seconds from 0 to " + std::to_string(int(kLatestTime))).c_str());
+    if (option == "--at")
+      options.at.push_back(number);
+    else if (option == "--from")
+      options.from = number;
+    else
+      options.to = number;
+  } else if (option == "--chunk") {
+    if (!ParseChunk(value, options.chunk)) return bad("K/N, part K of N from 1 to 10000");
+  } else if (option == "--chunks") {
+    if (!numeric || number < 1 || number > 10000 || number != std::floor(number))
+      return bad("a whole number from 1 to 10000");
+    options.chunk = {0, int(number), "--chunks"};  // the part's index comes from the engine
   } else if (option == "--fps") {
     FrameRate& fps = options.fps;
     if (!ParseFrameRate(value, fps) || fps.num < fps.den || fps.num > 240 * fps.den)
@@ -152,11 +181,13 @@ int SetValue(const std::string& option, const std::string& value, CaptureOptions
 // Reads the command line into `options`; -1 when the capture should go on, otherwise the
 // exit status (0 after --help, 2 for a bad option, with the reason on stderr).
 int ParseOptions(int argc, char** argv, CaptureOptions& options) {
+  bool rangeGiven = false;
   for (int i = 1; i < argc; ++i) {
     const std::string option = argv[i];
     bool* flag = option == "--quiet"        ? &options.quiet
                  : option == "--render-all" ? &options.renderAll
                  : option == "--bench"      ? &options.bench
+                 : option == "--lossless"   ? &options.lossless
                                             : nullptr;
     if (flag) {
       *flag = true;
@@ -164,15 +195,26 @@ int ParseOptions(int argc, char** argv, CaptureOptions& options) {
     }
     if (option == "--help" || option == "-h") {
       std::fputs(kUsage, stdout);
+      Chunk chunk;
+      const std::string wrong = ChunkFromEnvironment(std::getenv, 0, chunk);
+      if (chunk.n)
+        std::printf("here, a --video capture without --chunk is part %d/%d (from %s)\n", chunk.k,
+                    chunk.n, chunk.source.c_str());
+      else if (!wrong.empty())
+        std::printf("here: %s\n", wrong.c_str());
       return 0;
     }
+    if (option == "--join")
+      return Fail("--join goes with no other options: emberhall-capture --join FILE PART...");
     if (option == "--version") {
       std::puts("emberhall-capture " EMBERHALL_VERSION);
       return 0;
     }
     if (i + 1 >= argc) return Fail("missing value after " + option + "\n" + kUsage);
     if (const int status = SetValue(option, argv[++i], options); status >= 0) return status;
+    rangeGiven = rangeGiven || option == "--from" || option == "--to";
   }
+  options.pngRange = options.at.empty() || rangeGiven;
   return -1;
 }
 
@@ -187,16 +229,17 @@ int CheckOptions(CaptureOptions& options) {
       return Fail(
           "--upscale and --scale do not go together: --upscale shows the frame's own "
           "pixels");
-    const int width = options.upscale * 800, height = options.upscale * 600;
-    if (width > (options.width ? options.width : 800) ||
-        height > (options.height ? options.height : 600))
+    const int width = options.upscale * kDemoFrameWidth;
+    const int height = options.upscale * kDemoFrameHeight;
+    if (width > (options.width ? options.width : kDemoFrameWidth) ||
+        height > (options.height ? options.height : kDemoFrameHeight))
       return Fail("--upscale " + std::to_string(options.upscale) + " makes a " +
                   std::to_string(width) + "x" + std::to_string(height) +
                   " picture, larger than the frame; give --size " + std::to_string(width) + "x" +
                   std::to_string(height) + " or larger");
   }
-  const int renderedWidth = (options.width ? options.width : 800) * options.scale;
-  const int renderedHeight = (options.height ? options.height : 600) * options.scale;
+  const int renderedWidth = (options.width ? options.width : kDemoFrameWidth) * options.scale;
+  const int renderedHeight = (options.height ? options.height : kDemoFrameHeight) * options.scale;
   if (renderedWidth > kMaxWidth || renderedHeight > kMaxHeight)
     return Fail("--scale " + std::to_string(options.scale) + " would render " +
                 std::to_string(renderedWidth) + "x" + std::to_string(renderedHeight) +
@@ -216,14 +259,62 @@ int CheckOptions(CaptureOptions& options) {
         access(options.pngDir.c_str(), W_OK) != 0)
       return Fail("cannot write into " + options.pngDir + "; choose a writable folder for --png");
   }
+  if (const std::string why = CheckFreeSpace(PlannedOutputs(options)); !why.empty())
+    return Fail(why);
+  return -1;
+}
+
+// Settles which part of the range the capture writes, from --chunk or the job engine's
+// variables, and refuses a part that cannot be: the exit status 2 with the reason, or -1.
+int CheckChunk(CaptureOptions& options) {
+  if (options.videoPath.empty()) {
+    if (options.chunk.n)
+      return Fail("a part is a video: give --video with " + options.chunk.source);
+    return -1;
+  }
+  if (options.chunk.k == 0) {
+    const int count = options.chunk.n;
+    options.chunk = {};
+    if (const std::string why = ChunkFromEnvironment(std::getenv, count, options.chunk);
+        !why.empty())
+      return Fail(why);
+    if (count && !options.chunk.n)
+      return Fail("--chunks N takes the part's index from JOB_COMPLETION_INDEX, which is not set");
+  }
+  if (!options.chunk.n) return -1;
+  if (!options.pngDir.empty() || !options.at.empty() || !options.tracePath.empty())
+    return Fail("a part (" + options.chunk.source +
+                ") is video only: --png, --at and --trace go with a capture in one piece");
+  const FrameSpan range = RangeFrames(options);
+  const int64_t interval = KeyframeInterval(options.fps);
+  const int64_t intervals = (range.Count() + interval - 1) / interval;
+  if (intervals < options.chunk.n)
+    return Fail("the range has " + std::to_string(intervals) + " keyframe intervals, too few for " +
+                std::to_string(options.chunk.n) + " parts; cut it into at most that many");
+  options.build = "emberhall-capture " EMBERHALL_VERSION " " + ProgramChecksum();
+  if (!options.quiet) {
+    const FrameSpan part = WrittenFrames(options);
+    std::fprintf(stderr, "emberhall-capture: part %d/%d (from %s), frames %lld to %lld\n",
+                 options.chunk.k, options.chunk.n, options.chunk.source.c_str(),
+                 static_cast<long long>(part.begin), static_cast<long long>(part.end - 1));
+  }
   return -1;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  // The join, after nothing but --quiet (it reports no progress).
+  for (int i = 1; i < argc; ++i) {
+    if (std::string(argv[i]) == "--quiet") continue;
+    if (std::string(argv[i]) != "--join") break;
+    if (argc < i + 3)
+      return Fail("--join needs the output file and the parts: --join FILE PART...");
+    return RunJoin(argv[i + 1], std::vector<std::string>(argv + i + 2, argv + argc));
+  }
   CaptureOptions options;
   if (const int status = ParseOptions(argc, argv, options); status >= 0) return status;
+  if (const int status = CheckChunk(options); status >= 0) return status;
   if (const int status = CheckOptions(options); status >= 0) return status;
 
   // Headless where no display is named; where one is named but cannot be reached, the

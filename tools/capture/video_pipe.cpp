@@ -9,16 +9,25 @@
 
 #include "tools/capture/yuv420.h"
 
-namespace {
-
-// Quotes `text` for the shell.
 std::string Quoted(const std::string& text) {
   std::string quoted = "'";
   for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
   return quoted + "'";
 }
 
-}  // namespace
+int64_t KeyframeInterval(FrameRate fps) {
+  return std::max<int64_t>(1, fps.num / fps.den);
+}
+
+std::string SoundArguments(const std::string& path, double start, double seconds) {
+  std::ostringstream arguments;
+  arguments.precision(17);
+  arguments << " -stream_loop -1 -i " << Quoted(path)
+            << " -map 0:v -map 1:a -af atrim=start=" << start << ":duration=" << seconds
+            << ",asetpts=PTS-STARTPTS,aresample=48000"
+            << " -c:a aac -b:a 192k -ar 48000";
+  return arguments.str();
+}
 
 std::string FindProgram(const char* program) {
   const char* path = std::getenv("PATH");
@@ -35,27 +44,30 @@ VideoPipe::~VideoPipe() {
   Close();
 }
 
-bool VideoPipe::Open(const std::string& path, int width, int height, FrameRate fps,
-                     const std::string& audioPath, double audioStart) {
-  const int64_t gop = std::max<int64_t>(1, fps.num / fps.den);
-  const int64_t kbits =
-      int64_t(double(width) * double(height) * 5 * (fps.PerSecond() > 30 ? 1.5 : 1) / 1000);
+bool VideoPipe::Open(const std::string& path, const VideoFormat& format, const std::string& sound) {
+  if (FindProgram("ffmpeg").empty()) return false;
+  const int64_t gop = KeyframeInterval(format.fps);
   std::ostringstream command;
-  command.precision(17);
-  command << "ffmpeg -nostdin -loglevel error -y -f rawvideo -pix_fmt yuv420p -s " << width << 'x'
-          << height << " -framerate " << fps.Text() << " -i pipe:0";
-  if (!audioPath.empty())
-    command << " -stream_loop -1 -i " << Quoted(audioPath) << " -map 0:v -map 1:a"
-            << " -af atrim=start=" << audioStart << ",asetpts=PTS-STARTPTS,aresample=48000"
-            << " -c:a aac -b:a 192k -ar 48000 -shortest";
-  command << " -c:v libx264 -preset superfast -b:v " << kbits << "k -maxrate " << kbits * 3 / 2
-          << "k -bufsize " << kbits * 2 << "k -g " << gop << " -keyint_min " << gop
+  command << "ffmpeg -nostdin -loglevel error -y -f rawvideo -pix_fmt yuv420p -s " << format.width
+          << 'x' << format.height << " -framerate " << format.fps.Text() << " -i pipe:0" << sound
+          << " -c:v libx264 -preset superfast";
+  if (format.lossless) {
+    command << " -qp 0";
+  } else {
+    const int64_t kbits = int64_t(double(format.width) * double(format.height) * 5 *
+                                  (format.fps.PerSecond() > 30 ? 1.5 : 1) / 1000);
+    command << " -b:v " << kbits << "k -maxrate " << kbits * 3 / 2 << "k -bufsize " << kbits * 2
+            << 'k';
+  }
+  command << " -g " << gop << " -keyint_min " << gop
           << " -sc_threshold 0 -flags +cgop -colorspace bt709 -color_primaries bt709"
-          << " -color_trc bt709 -color_range tv -movflags +faststart " << Quoted(path);
+          << " -color_trc bt709 -color_range tv";
+  if (!format.comment.empty()) command << " -metadata comment=" << Quoted(format.comment);
+  command << " -movflags +faststart " << Quoted(path);
   pipe_ = popen(command.str().c_str(), "w");
-  width_ = width;
-  height_ = height;
-  yuv_.resize(size_t(width) * size_t(height) * 3 / 2);
+  width_ = format.width;
+  height_ = format.height;
+  yuv_.resize(size_t(width_) * size_t(height_) * 3 / 2);
   return pipe_ != nullptr;
 }
 

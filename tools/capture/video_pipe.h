@@ -11,7 +11,12 @@
 // the frame: 5 bits per frame pixel per second up to 30 frames per second and half as much
 // again above (the upload rates the sites recommend: 2160 lines 41 / 62 Mbit/s, 1080 lines
 // 10 / 16, the 800x600 frame 2.4 / 3.6), as an average with peaks of at most 1.5 times that
-// over 2 seconds, so that a site's own encoder gets a clean copy of every size.
+// over 2 seconds, so that a site's own encoder gets a clean copy of every size. Lossless, it is
+// x264 at constant quantiser 0: the decoded frames are exactly the YUV frames fed in.
+//
+// The sound track is cut to the video's length exactly, not where the video happens to end,
+// so that the same range gives the same sound whether its video was encoded here in one
+// pass or joined from parts (tools/capture/join.h) that encode it with SoundArguments.
 #pragma once
 
 #include <cstdint>
@@ -24,14 +29,29 @@
 // The full path of `program` on PATH, or "" when it is not installed.
 std::string FindProgram(const char* program);
 
+// Frames from one keyframe to the next: a second's whole frames.
+int64_t KeyframeInterval(FrameRate fps);
+
+// ffmpeg's arguments that add input 1, the sound track at `path` looped, started `start`
+// seconds in and cut `seconds` long, to the output as 48 kHz AAC beside input 0's video.
+std::string SoundArguments(const std::string& path, double start, double seconds);
+
+// Quotes `text` for the shell.
+std::string Quoted(const std::string& text);
+
+struct VideoFormat {
+  int width = 0, height = 0;  // even
+  FrameRate fps = kToolFrameRate;
+  bool lossless = false;
+  std::string comment;  // the file's comment tag, "" for none
+};
+
 class VideoPipe {
  public:
   ~VideoPipe();
-  // Starts ffmpeg writing `path`; width and height even. With an `audioPath`, the track is
-  // looped, started `audioStart` seconds in, and cut where the video ends. False when
-  // ffmpeg cannot start.
-  bool Open(const std::string& path, int width, int height, FrameRate fps,
-            const std::string& audioPath, double audioStart);
+  // Starts ffmpeg writing `path`, with `sound` (SoundArguments, or "" for none). False when
+  // ffmpeg is not installed or cannot start.
+  bool Open(const std::string& path, const VideoFormat& format, const std::string& sound);
   // One RGBA frame, top row first. False when ffmpeg stopped taking frames.
   bool Write(const uint8_t* rgba);
   // Ends the stream and waits for ffmpeg; false when it failed.

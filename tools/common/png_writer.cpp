@@ -3,13 +3,20 @@
 #include <png.h>
 #include <zlib.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <string>
 
 namespace {
 
-// libpng reports a failure by calling this, which must not return; it unwinds to the
-// setjmp in Encode. Warnings are not worth a line on the console.
-[[noreturn]] void OnError(png_structp png, png_const_charp) {
+// libpng reports a failure by calling this, which must not return; it keeps libpng's message,
+// with the system's reason when a write failed ("Write Error: No space left on device"), where
+// the error pointer given to libpng points, then unwinds to the setjmp in Encode. Warnings are
+// not worth a line on the console.
+[[noreturn]] void OnError(png_structp png, png_const_charp message) {
+  if (auto* why = static_cast<std::string*>(png_get_error_ptr(png)))
+    *why = std::string(message) + (errno ? std::string(": ") + std::strerror(errno) : "");
   png_longjmp(png, 1);
 }
 void OnWarning(png_structp, png_const_charp) {}
@@ -36,12 +43,23 @@ bool Encode(png_structp png, png_infop info, FILE* out, int width, int height,
 
 }  // namespace
 
-bool WritePng(const std::string& path, int width, int height, const uint8_t* rgba) {
+bool WritePng(const std::string& path, int width, int height, const uint8_t* rgba,
+              std::string* why) {
+  std::string message;
   FILE* out = std::fopen(path.c_str(), "wb");
-  if (!out) return false;
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, OnError, OnWarning);
+  if (!out) {
+    if (why) *why = std::strerror(errno);
+    return false;
+  }
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &message, OnError, OnWarning);
   png_infop info = png ? png_create_info_struct(png) : nullptr;
+  errno = 0;  // what is set from here on is the file's
   const bool encoded = info && Encode(png, info, out, width, height, rgba);
   png_destroy_write_struct(&png, &info);
-  return std::fclose(out) == 0 && encoded;
+  const int closeError = std::fclose(out) == 0 ? 0 : errno;
+  if (encoded && closeError == 0) return true;
+  if (why)
+    *why = !encoded ? (message.empty() ? "libpng could not start" : message)
+                    : std::strerror(closeError);
+  return false;
 }

@@ -5,5 +5,7 @@
 #include <string>
 
 // rgba: width * height * 4 bytes, top row first; the fourth byte of each pixel is left out.
-// False, with errno saying why, when the file cannot be written.
-bool WritePng(const std::string& path, int width, int height, const uint8_t* rgba);
+// False when the file cannot be written; then `why`, when given, says why: the system's
+// reason for the file, or libpng's own message.
+bool WritePng(const std::string& path, int width, int height, const uint8_t* rgba,
+              std::string* why = nullptr);
