@@ -1,5 +1,5 @@
-// ServerLatency: how long sound this process has written to a PulseAudio server (or to
-// PipeWire's PulseAudio-compatible one) waits there before it is heard.
+// ServerLatency: how long sound this process has written to a PulseAudio server waits there
+// before it is heard.
 //
 // The sound library plays through SDL, which hides its stream; this unit asks the server
 // itself, over a connection of its own, for the stream this process plays: the sound queued
