@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <grp.h>
 #include <pwd.h>
+#include <sched.h>
 #include <signal.h>
 #include <stdlib.h>
 #include <sys/resource.h>
@@ -77,12 +78,17 @@ SoundServer::SoundServer() {
   // The null sink plays its first two seconds as one block, before any stream can ask it for
   // less: a stream started within them would wait for their end. They pass here.
   if (ready_) std::this_thread::sleep_for(std::chrono::milliseconds(2200));
-  // The priority a desktop session grants its sound server (the server asks for it itself,
-  // but here no rtkit answers): above the programs around it, as the server's own default.
-  if (ready_ && getuid() == 0)
+  // What a desktop session grants its sound server through rtkit, which the server asks
+  // for but which no one answers here: real-time scheduling for its threads (the sink's,
+  // which feeds the device, above all). Without it, on a busy machine, the server itself
+  // may come too late to feed the sink, whatever the program playing does.
+  if (ready_ && getuid() == 0) {
+    const sched_param realtime{5};
     for (const auto& task :
          std::filesystem::directory_iterator("/proc/" + std::to_string(pid_) + "/task"))
-      setpriority(PRIO_PROCESS, id_t(std::stoi(task.path().filename())), -11);
+      sched_setscheduler(pid_t(std::stoi(task.path().filename())), SCHED_RR | SCHED_RESET_ON_FORK,
+                         &realtime);
+  }
 }
 
 SoundServer::~SoundServer() {

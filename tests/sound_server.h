@@ -3,8 +3,10 @@
 // at debug level in that folder, and a socket there that PULSE_SERVER names.
 //
 // The server refuses to run as root, so under root it runs as the unprivileged `nobody`
-// (its folder handed over to that user); otherwise as the caller. It is stopped, and its
-// folder removed, when the object goes; nothing is left running.
+// (its folder handed over to that user), and its threads get the real-time scheduling that
+// rtkit grants a desktop's sound server (here no rtkit answers it); otherwise it runs as the
+// caller. It is stopped, and its folder removed, when the object goes; nothing is left
+// running.
 // It needs `pulseaudio`, which scripts/install-deps.sh installs for the tests.
 #pragma once
 
