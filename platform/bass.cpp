@@ -19,10 +19,11 @@ using Clock = std::chrono::steady_clock;
 
 // The mixer hands the sound device this many frames at a time, and SDL asks a sound server
 // for a buffer of one mix: 92.9 ms at 44.1 kHz. Through a PulseAudio server on a busy
-// two-core machine drawing with llvmpipe, mixes of 512 frames ran dry about once a second
-// and mixes of 2048 every few seconds; this size is the first that held, twice the last
-// that did not. What it adds before the sound is heard costs no sync: the demo clock starts
-// when the music is heard, not when it is handed over.
+// two-core machine drawing with llvmpipe, mixes of 512 frames ran dry about once a second,
+// 1024 within a minute, and 2048 held only while the server had real-time threads; this
+// size, twice that, is the margin for a server without them or a machine busier still.
+// What it adds before the sound is heard costs no sync: the demo clock starts when the
+// music is heard, not when it is handed over.
 constexpr int kBufferFrames = 4096;
 // How long a play request waits for the music's first mix: many mixes, so it runs out only
 // on a device that has stopped taking sound.
