@@ -1,193 +1,228 @@
-// sound_sync: how the sound track lines up with the demo's clock, and whether the mixer
-// keeps the sound device fed while the demo runs, on SDL's disk audio output (each mix is
-// written to /dev/null, then the driver sleeps for about a mix's length, as a device takes
-// its time to play one).
+// sound_sync: the demo played through a PulseAudio server that this program starts itself
+// (a null sink, a runtime folder of its own, an unprivileged user: tests/sound_server.h),
+// heard as a listener hears it: how often the sound ran dry, and how far each hit heard
+// lies from the picture of its cue.
 //
-//   sound_sync [--starts N] [--seconds S]
+//   sound_sync [--seconds S] [--busy N]
 //
-//   --starts N    how many times to measure the demo's start (default 20)
-//   --seconds S   how long to play the demo itself (default 200, the whole demo)
+//   --seconds S   how long to play (default 200, the whole demo)
+//   --busy N      N processes spinning beside it, a loaded machine (default 0)
 //
-// The start runs the demo's own sequence N times, at varied moments: BASS_Init,
-// BASS_StreamCreateFile, BASS_Start, BASS_StreamPlay, then the demo clock would start. It
-// reports how long the play request took, when the mix carrying the music's first samples
-// went to the device against the clock's start, and the mix's length: together the lag the
-// program adds between a frame and its sound (the sound system's own latency comes on top).
-// Then the demo plays in real time, headless, every frame drawn as fast as it can, and
-// every mix's time is kept: a mix that comes later than a device holding two mixes can wait
-// for (its interval over the usual one by more than a mix's length) is an underrun. Beside
-// it a plain thread at the mixer thread's priority sleeps a mix's length over and over; how
-// often it wakes that late is the machine's share of the underruns (a busy machine keeps
-// any thread waiting). Run it from build/ (the demo reads ./Data).
-#include <SDL2/SDL.h>
-#include <SDL2/SDL_mixer.h>
-#include <sys/resource.h>
+// The demo runs in this process, headless, every frame drawn as fast as it can, its sound
+// through SDL's PulseAudio output. Underruns are the server's own count for the stream
+// between the first frame and the last (each a gap of silence). Meanwhile a recorder reads
+// the null sink's monitor: the sink hands its monitor each block of sound as it starts to
+// play it, so the first sample of each delivery is timed by its arrival, and every sample
+// by its place after that. For each hit of the score within the run, it reports the time
+// the hit was heard minus the time the demo clock reached its cue, and minus the present of
+// the first frame at or after its cue. Run it from build/ (the demo reads ./Data).
+#include <pulse/simple.h>
+#include <signal.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "app/app.h"
 #include "bench/percentile.h"
-#include "platform/bass.h"
 #include "render/tool_switches.h"
+#include "tests/audio_hits.h"
 #include "tests/headless.h"
+#include "tests/sound_server.h"
+#include "timeline/demo_clock.h"
+#include "timeline/timeline.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
+constexpr int kRate = 44100;
+constexpr double kHits[] = {30, 44, 124};
 
-double Milliseconds(Clock::duration duration) {
-  return std::chrono::duration<double, std::milli>(duration).count();
+double Seconds(Clock::time_point t) {
+  return std::chrono::duration<double>(t.time_since_epoch()).count();
 }
 
-// What the mixer's thread saw, kept by a post-mix effect; only it writes, after the start.
-struct Mixes {
-  std::atomic<int> frames{0};            // the length of a mix
-  std::atomic<int64_t> firstMusic{0};    // the end of the first mix with music, in ticks
-  std::vector<Clock::time_point> times;  // the end of every mix, during the run
-  std::atomic<size_t> count{0};
+// What the monitor played, and when: each delivery's first frame and the steady-clock time
+// it came. The sink hands its monitor a block as it starts to play it, so that time is when
+// the frame was heard. (A sink may render ahead and take it back: a frame's time is read off
+// the deliveries around it, not off the recording's start.)
+struct Recording {
+  struct Delivery {
+    size_t frame;
+    double at;
+  };
+  std::vector<int16_t> stereo;
+  std::vector<Delivery> deliveries;
+
+  // When `frame` was heard: the earliest the deliveries within half a second of it allow.
+  double TimeOf(size_t frame) const {
+    double best = INFINITY;
+    for (const Delivery& d : deliveries)
+      if (std::abs(double(d.frame) - double(frame)) < kRate / 2)
+        best = std::min(best, d.at + (double(frame) - double(d.frame)) / kRate);
+    return best;
+  }
+  // The frame heard at `time`, in seconds from the recording's start; NaN before it.
+  double FrameSecondsAt(double time) const {
+    const auto after = std::upper_bound(deliveries.begin(), deliveries.end(), time,
+                                        [](double t, const Delivery& d) { return t < d.at; });
+    if (after == deliveries.begin()) return NAN;
+    const Delivery& d = *(after - 1);
+    return double(d.frame) / kRate + (time - d.at);
+  }
 };
-Mixes g_mixes;
 
-void WatchStart(int, void*, int length, void*) {
-  g_mixes.frames = length / 4;
-  if (g_mixes.firstMusic == 0 && Mix_PlayingMusic())
-    g_mixes.firstMusic = Clock::now().time_since_epoch().count();
-}
-
-void KeepTime(int, void*, int, void*) {
-  const size_t n = g_mixes.count;
-  if (n < g_mixes.times.size()) {
-    g_mixes.times[n] = Clock::now();
-    g_mixes.count = n + 1;
-  }
-}
-
-// Sleeps `period` over and over until `stop`, at the priority SDL gives its audio thread
-// (where the system allows it); returns by how much each sleep overran.
-std::vector<double> SleepBeside(std::chrono::microseconds period, const std::atomic<bool>& stop) {
-  setpriority(PRIO_PROCESS, 0, -20);
-  std::vector<double> overruns;
+// Reads the monitor in small pieces until `stop`. A piece that had to be waited for (it came
+// over half a millisecond after the one before) starts a delivery.
+Recording Record(const std::string& server, std::atomic<bool>& started,
+                 const std::atomic<bool>& stop) {
+  Recording recording;
+  const pa_sample_spec spec{PA_SAMPLE_S16LE, kRate, 2};
+  constexpr int kPiece = 32;
+  // Fragments of exactly 10 ms: the sink then plays blocks a whole number of microseconds
+  // long (the server counts a block's length in whole microseconds; with blocks of a length
+  // that it rounds, its null sink's clock drifts from the system's).
+  const pa_buffer_attr attr{uint32_t(-1), uint32_t(-1), uint32_t(-1), uint32_t(-1),
+                            kRate / 100 * 4};
+  pa_simple* stream =
+      pa_simple_new(server.c_str(), "sound_sync", PA_STREAM_RECORD, SoundServer::Monitor(),
+                    "monitor", &spec, nullptr, &attr, nullptr);
+  if (!stream) return recording;
+  int16_t piece[kPiece * 2];
+  double previous = 0;
   while (!stop) {
-    const Clock::time_point start = Clock::now();
-    std::this_thread::sleep_for(period);
-    overruns.push_back(Milliseconds(Clock::now() - start - period));
+    if (pa_simple_read(stream, piece, sizeof piece, nullptr) < 0) break;
+    const double now = Seconds(Clock::now());
+    if (now - previous > 0.0005) recording.deliveries.push_back({recording.stereo.size() / 2, now});
+    previous = now;
+    started = true;
+    recording.stereo.insert(recording.stereo.end(), piece, piece + kPiece * 2);
   }
-  return overruns;
+  pa_simple_free(stream);
+  return recording;
 }
 
-void Summarise(const char* what, std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  std::printf("  %s: min %.2f, median %.2f, max %.2f ms\n", what, values.front(),
-              Percentile(values, 0.5), values.back());
-}
+// What the demo showed: each present's steady-clock time and demo time.
+struct Presents {
+  std::vector<double> at, demo;
+  std::string logAtStart, logAtEnd;
+};
 
-bool MeasureStarts(int starts) {
-  std::vector<double> waits, reached, shares;
-  double mixMs = 0;
-  for (int i = 0; i < starts; ++i) {
-    g_mixes.firstMusic = 0;
-    if (!BASS_Init(-1, 44100, 0, nullptr)) return false;
-    const HSTREAM stream = BASS_StreamCreateFile(FALSE, kSoundTrackPath, 0, 0, 0);
-    Mix_RegisterEffect(MIX_CHANNEL_POST, WatchStart, nullptr, nullptr);
-    BASS_Start();
-    std::this_thread::sleep_for(std::chrono::microseconds(1700 * i % 12000));
-    const Clock::time_point request = Clock::now();
-    const bool played = BASS_StreamPlay(stream, FALSE, 0);
-    const Clock::time_point clockStart = Clock::now();
-    std::this_thread::sleep_for(std::chrono::milliseconds(60));
-    BASS_Free();
-    if (!played || g_mixes.firstMusic == 0) return false;
-    const Clock::time_point music{Clock::duration(g_mixes.firstMusic.load())};
-    mixMs = 1000.0 * g_mixes.frames / 44100.0;
-    waits.push_back(Milliseconds(clockStart - request));
-    reached.push_back(Milliseconds(music - clockStart));
-    shares.push_back(mixMs + reached.back());
-  }
-  std::printf("The start, %d times: mixes of %d frames (%.1f ms)\n", starts, g_mixes.frames.load(),
-              mixMs);
-  Summarise("the play request took", waits);
-  Summarise("the music's first mix went to the device, after the clock's start", reached);
-  Summarise("the program's share of the lag (a mix, plus the above)", shares);
-  return true;
-}
-
-void MeasureRun(double seconds) {
-  g_mixes.times.assign(size_t(seconds * 44100 / 256) + 1000, {});
-  g_mixes.count = 0;
-  const double mixMs = 1000.0 * g_mixes.frames / 44100.0;
-  std::atomic<bool> stop{false};
-  std::vector<double> overruns;
-  std::thread beside(
-      [&] { overruns = SleepBeside(std::chrono::microseconds(int64_t(mixMs * 1000)), stop); });
-  int64_t frames = 0;
-  Clock::time_point first;
+Presents Play(const SoundServer& server, double seconds) {
+  Presents presents;
   g_renderSwitches.presentHook = [&](IDirect3DDevice8&) {
-    if (frames++ == 0) {
-      first = Clock::now();
-      Mix_RegisterEffect(MIX_CHANNEL_POST, KeepTime, nullptr, nullptr);
-    }
-    if (Clock::now() - first > std::chrono::duration<double>(seconds)) PostQuitMessage(0);
+    presents.at.push_back(Seconds(Clock::now()));
+    presents.demo.push_back(g_demoClock.Elapsed());
+    if (presents.at.size() == 1) presents.logAtStart = server.Log();
+    // The log as the last frame left it (the demo may end on its own before `seconds`).
+    if (presents.demo.back() > std::min(seconds, kDemoEndSeconds) - 1)
+      presents.logAtEnd = server.Log();
+    if (presents.demo.back() > seconds) PostQuitMessage(0);
   };
   WinMain(GetModuleHandleA(nullptr), nullptr, "", SW_SHOWDEFAULT);
   g_renderSwitches.presentHook = nullptr;
-  stop = true;
-  beside.join();
+  return presents;
+}
 
-  const size_t count = g_mixes.count;
-  if (count < 3) {
-    std::printf("The run: too few mixes to measure\n");
-    return;
+void ReportOffsets(const Presents& presents, const Recording& recording) {
+  std::vector<double> origins;
+  for (size_t i = 0; i < presents.at.size(); ++i)
+    origins.push_back(presents.at[i] - presents.demo[i]);
+  std::sort(origins.begin(), origins.end());
+  const double origin = Percentile(origins, 0.5);  // the demo clock's 0 on the steady clock
+  for (double cue : kHits) {
+    if (presents.demo.empty() || presents.demo.back() < cue + 1) continue;
+    const double expected = recording.FrameSecondsAt(origin + cue);
+    const double hit = HitNear(recording.stereo, kRate, expected);
+    const size_t frame = size_t(std::lower_bound(presents.demo.begin(), presents.demo.end(), cue) -
+                                presents.demo.begin());
+    if (std::isnan(hit)) {
+      std::printf("  hit at %.0f s: not found in the recording\n", cue);
+      continue;
+    }
+    const double heard = recording.TimeOf(size_t(std::lround(hit * kRate)));
+    std::printf(
+        "  hit at %3.0f s: heard %+6.1f ms from the clock's cue, %+6.1f ms from the "
+        "present of its frame\n",
+        cue, (heard - origin - cue) * 1000, (heard - presents.at[frame]) * 1000);
   }
-  std::vector<double> intervals;
-  for (size_t i = 1; i < count; ++i)
-    intervals.push_back(Milliseconds(g_mixes.times[i] - g_mixes.times[i - 1]));
-  std::vector<double> sorted = intervals;
-  std::sort(sorted.begin(), sorted.end());
-  const double usual = Percentile(sorted, 0.5);
-  const auto underruns = std::count_if(intervals.begin(), intervals.end(),
-                                       [&](double ms) { return ms - usual > mixMs; });
-  const auto late =
-      std::count_if(overruns.begin(), overruns.end(), [&](double ms) { return ms > mixMs; });
-  const double runSeconds = Milliseconds(g_mixes.times[count - 1] - g_mixes.times[0]) / 1000.0;
-  std::printf(
-      "The run, %.0f s, %lld frames drawn (%.1f per second): %zu mixes\n"
-      "  interval between mixes: median %.2f, 99%% %.2f, 99.9%% %.2f, max %.2f ms\n"
-      "  underruns (a mix over %.1f ms later than usual): %lld\n"
-      "  a plain thread beside it woke over %.1f ms late %lld times in %zu, at worst %.2f ms\n",
-      runSeconds, static_cast<long long>(frames), double(frames) / runSeconds, count, usual,
-      Percentile(sorted, 0.99), Percentile(sorted, 0.999), sorted.back(), mixMs,
-      static_cast<long long>(underruns), mixMs, static_cast<long long>(late), overruns.size(),
-      overruns.empty() ? 0.0 : *std::max_element(overruns.begin(), overruns.end()));
+}
+
+std::vector<pid_t> StartBusy(int count) {
+  std::vector<pid_t> busy;
+  for (int i = 0; i < count; ++i) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+      std::atomic<unsigned> spin{0};
+      for (;;) spin.fetch_add(1, std::memory_order_relaxed);
+    }
+    busy.push_back(pid);
+  }
+  return busy;
+}
+
+void StopBusy(const std::vector<pid_t>& busy) {
+  for (pid_t pid : busy) {
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+  }
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  int starts = 20;
   double seconds = 200;
+  int busyCount = 0;
   for (int i = 1; i + 1 < argc; i += 2) {
     const std::string option = argv[i];
-    if (option == "--starts") starts = std::atoi(argv[i + 1]);
     if (option == "--seconds") seconds = std::atof(argv[i + 1]);
+    if (option == "--busy") busyCount = std::atoi(argv[i + 1]);
   }
-  if (argc % 2 == 0 || starts < 1 || !(seconds > 0)) {
-    std::fprintf(stderr, "usage: sound_sync [--starts N] [--seconds S]\n");
+  if (argc % 2 == 0 || !(seconds > 0) || busyCount < 0) {
+    std::fprintf(stderr, "usage: sound_sync [--seconds S] [--busy N]\n");
     return 2;
   }
   RunHeadless();
-  setenv("SDL_AUDIODRIVER", "disk", 1);
-  setenv("SDL_DISKAUDIOFILE", "/dev/null", 1);
-  if (!MeasureStarts(starts)) {
-    std::fprintf(stderr, "sound_sync: no sound track to play (run it from build/)\n");
+  SoundServer server;
+  if (!server.Ready()) {
+    std::fprintf(stderr, "sound_sync: no PulseAudio server could be started\n");
     return 1;
   }
-  MeasureRun(seconds);
+  setenv("PULSE_SERVER", server.Address().c_str(), 1);
+  setenv("SDL_AUDIODRIVER", "pulseaudio", 1);
+  std::atomic<bool> stop{false};
+  Recording recording;
+  std::atomic<bool> started{false};
+  std::thread recorder([&] { recording = Record(server.Address(), started, stop); });
+  // The demo starts once the recording runs, so that it covers the music's start.
+  for (int i = 0; i < 500 && !started; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  const std::vector<pid_t> busy = StartBusy(busyCount);
+  const Presents presents = Play(server, seconds);
+  StopBusy(busy);
+  stop = true;
+  recorder.join();
+
+  const std::string log =
+      presents.logAtEnd.substr(std::min(presents.logAtStart.size(), presents.logAtEnd.size()));
+  const double played = presents.demo.empty() ? 0 : presents.demo.back();
+  std::printf("%.0f s of the demo with %d busy processes beside it, %zu frames drawn\n", played,
+              busyCount, presents.at.size());
+  std::printf("  the server's buffer for the stream: %s\n", StreamBuffer(server.Log()).c_str());
+  std::printf("  underruns the server reported between the first frame and the last: %d\n",
+              CountUnderruns(log));
+  if (recording.stereo.empty()) {
+    std::printf("  nothing recorded from the monitor\n");
+    return 1;
+  }
+  ReportOffsets(presents, recording);
   return 0;
 }

@@ -9,21 +9,24 @@ set -euo pipefail
 
 # Building and playing: the compiler, the libraries, the asset generator's MP3 encoder and
 # caption font, libpng for stills, ffmpeg for the capture tool's videos, GNU parallel for
-# scripts/capture-parallel.sh's parts side by side, and the core X fonts SDL's message box
-# draws with (without them the box cannot open and its text goes to standard error).
+# scripts/capture-parallel.sh's parts side by side, the core X fonts SDL's message box draws
+# with (without them the box cannot open and its text goes to standard error), and libpulse,
+# through which the audio library asks a PulseAudio server how long its sound waits before
+# it is heard.
 play_packages=(
   cmake g++ pkg-config
   libsdl2-dev libsdl2-mixer-dev libsdl2-ttf-dev libepoxy-dev
   libegl-dev libgl1-mesa-dri libegl-mesa0
-  libmp3lame-dev fonts-dejavu-core zlib1g-dev libpng-dev
+  libmp3lame-dev fonts-dejavu-core zlib1g-dev libpng-dev libpulse-dev
   ffmpeg parallel xfonts-base
 )
 # Tests and benchmarks: GoogleTest, Google Benchmark, clang and its sanitizer runtimes, the
-# desktop tests' X server, window manager and input; the package test's dpkg-shlibdeps, file,
-# lintian and the desktop entry's and AppStream metadata's validators.
+# desktop tests' X server, window manager and input; a PulseAudio server that the sound tests
+# and bench/sound_sync start themselves; the package test's dpkg-shlibdeps, file, lintian and
+# the desktop entry's and AppStream metadata's validators.
 test_packages=(
   libgtest-dev libbenchmark-dev clang libclang-rt-dev
-  xvfb xdotool openbox
+  xvfb xdotool openbox pulseaudio
   dpkg-dev file lintian appstream desktop-file-utils
 )
 web_packages=(emscripten chromium python3)

@@ -159,12 +159,14 @@ XDesktop::~XDesktop() {
 }
 
 pid_t XDesktop::Spawn(const std::vector<std::string>& argv, const std::string& folder, int outFd,
-                      int errFd) {
+                      int errFd, const std::map<std::string, std::string>& changes) {
   // The test program itself runs on SDL's offscreen driver; its children use this display.
-  ChildEnvironment environment({{"DISPLAY", name_},
-                                {"WAYLAND_DISPLAY", ""},
-                                {"SDL_VIDEODRIVER", ""},
-                                {"SDL_AUDIODRIVER", "dummy"}});
+  std::map<std::string, std::string> variables = {{"DISPLAY", name_},
+                                                  {"WAYLAND_DISPLAY", ""},
+                                                  {"SDL_VIDEODRIVER", ""},
+                                                  {"SDL_AUDIODRIVER", "dummy"}};
+  for (const auto& [name, value] : changes) variables[name] = value;
+  ChildEnvironment environment(variables);
   std::vector<char*> args;
   for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
   args.push_back(nullptr);
@@ -181,11 +183,12 @@ pid_t XDesktop::Spawn(const std::vector<std::string>& argv, const std::string& f
 }
 
 pid_t XDesktop::Launch(const std::vector<std::string>& argv, const std::string& folder,
-                       const std::string& outputFile) {
+                       const std::string& outputFile,
+                       const std::map<std::string, std::string>& environment) {
   const int out = outputFile.empty()
                       ? -1
                       : open(outputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  const pid_t pid = Spawn(argv, folder, out, out);
+  const pid_t pid = Spawn(argv, folder, out, out, environment);
   if (out >= 0) close(out);
   return pid;
 }

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -44,10 +45,12 @@ class XDesktop {
   // True once the server (and the window manager, if asked for) is up.
   bool Ready() const { return display_ != nullptr; }
 
-  // Starts `argv` in `folder` on this display, with dummy audio; its standard output and
-  // error go to `outputFile` when one is given.
+  // Starts `argv` in `folder` on this display, with dummy audio unless `environment` says
+  // otherwise (it changes the program's environment as ChildEnvironment does); its standard
+  // output and error go to `outputFile` when one is given.
   pid_t Launch(const std::vector<std::string>& argv, const std::string& folder,
-               const std::string& outputFile = "");
+               const std::string& outputFile = "",
+               const std::map<std::string, std::string>& environment = {});
   // Runs xdotool with `arguments` on this display; its standard output.
   std::string Xdotool(const std::vector<std::string>& arguments);
   // The first viewable window titled exactly `title`, waiting up to `seconds`; 0 if none.
@@ -63,8 +66,8 @@ class XDesktop {
   static bool IsRunning(pid_t pid);
 
  private:
-  pid_t Spawn(const std::vector<std::string>& argv, const std::string& folder, int outFd,
-              int errFd);
+  pid_t Spawn(const std::vector<std::string>& argv, const std::string& folder, int outFd, int errFd,
+              const std::map<std::string, std::string>& environment = {});
 
   std::string name_;  // ":N"
   _XDisplay* display_ = nullptr;

@@ -28,7 +28,15 @@ constexpr int kPreloadRate = 44100;
 EM_JS(void, StartDecoding, (const char* path, const char* data, int length, int rate), {
   var files = Module['soundFiles'] = Module['soundFiles'] || {};
   var bytes = HEAPU8.slice(data, data + length).buffer;
-  var context = new OfflineAudioContext(2, 1, rate);
+  // A browser without an offline context (or with only the prefixed one, or one that refuses
+  // these arguments) leaves the decoding to the stream, after the click.
+  var Offline = window['OfflineAudioContext'] || window['webkitOfflineAudioContext'];
+  var context;
+  try {
+    context = new Offline(2, 1, rate);
+  } catch (e) {
+    return;
+  }
   files[UTF8ToString(path)] = new Promise(function(resolve) {
     context.decodeAudioData(
         bytes, resolve, function() { resolve(null); });

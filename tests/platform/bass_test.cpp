@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -15,16 +16,17 @@
 
 namespace {
 
-// What the mixer has handed the device: its largest mix, and whether a mix carried music.
+// What the mixer has handed the device: its largest mix, and when a mix first carried music.
 struct DeviceFeed {
   std::atomic<int> largestFrames{0};
-  std::atomic<bool> music{false};
+  std::atomic<int64_t> musicAt{0};  // steady-clock ticks; 0 until then
 };
 DeviceFeed g_feed;
 
 void WatchMix(int, void*, int length, void*) {
   g_feed.largestFrames = std::max(g_feed.largestFrames.load(), length / 4);
-  if (Mix_PlayingMusic()) g_feed.music = true;
+  if (Mix_PlayingMusic() && g_feed.musicAt == 0)
+    g_feed.musicAt = std::chrono::steady_clock::now().time_since_epoch().count();
 }
 
 class BassTest : public ::testing::Test {
@@ -80,18 +82,35 @@ TEST_F(BassTest, TheTransportPausesResumesAndSeeksInSeconds) {
   EXPECT_EQ(BASS_ChannelGetPosition(0), -1);
 }
 
-TEST_F(BassTest, PlayReturnsOnceTheMusicIsOnItsWayToTheDeviceInMixesOf512Frames) {
+// SDL's dummy output holds one mix while the next is made: the music's first sample is heard
+// a mix after that mix was handed over, and not before does the play request return.
+TEST_F(BassTest, PlayReturnsOnceTheMusicsFirstSampleIsHeard) {
   ASSERT_TRUE(BASS_Init(-1, 44100, 0, nullptr));
   g_feed.largestFrames = 0;
-  g_feed.music = false;
+  g_feed.musicAt = 0;
   Mix_RegisterEffect(MIX_CHANNEL_POST, WatchMix, nullptr, nullptr);
   const HSTREAM stream = BASS_StreamCreateFile(FALSE, "data/solen.mp3", 0, 0, 0);
-  EXPECT_FALSE(g_feed.music);
+  EXPECT_EQ(g_feed.musicAt, 0);
   ASSERT_TRUE(BASS_StreamPlay(stream, FALSE, 0));
-  // The demo starts its clock next: it runs with the music, not a mix later.
-  EXPECT_TRUE(g_feed.music);
-  EXPECT_GT(g_feed.largestFrames, 0);
-  EXPECT_LE(g_feed.largestFrames, 512) << "a mix is at most 11.6 ms of sound at 44.1 kHz";
+  const auto returned = std::chrono::steady_clock::now();
+  ASSERT_NE(g_feed.musicAt, 0) << "the music went to the device before the request returned";
+  const std::chrono::steady_clock::time_point handedOver{
+      std::chrono::steady_clock::duration(g_feed.musicAt.load())};
+  EXPECT_GE(returned - handedOver, std::chrono::microseconds(4096 * 1000000LL / 44100));
+  EXPECT_EQ(g_feed.largestFrames, 4096) << "mixes of 92.9 ms at 44.1 kHz";
+}
+
+// Resuming waits the same way, so that a tool's clock restarted next runs with the sound.
+TEST_F(BassTest, ResumingReturnsOnceTheSoundIsHeardAgain) {
+  ASSERT_TRUE(BASS_Init(-1, 44100, 0, nullptr));
+  const HSTREAM stream = BASS_StreamCreateFile(FALSE, "data/solen.mp3", 0, 0, 0);
+  ASSERT_TRUE(BASS_StreamPlay(stream, FALSE, BASS_SAMPLE_LOOP));
+  ASSERT_TRUE(BASS_ChannelPause(stream));
+  const auto asked = std::chrono::steady_clock::now();
+  ASSERT_TRUE(BASS_ChannelPlay(stream, FALSE));
+  EXPECT_GE(std::chrono::steady_clock::now() - asked,
+            std::chrono::microseconds(4096 * 1000000LL / 44100));
+  EXPECT_FALSE(Mix_PausedMusic());
 }
 
 TEST_F(BassTest, MissingFileGivesAZeroStreamThatPlaysNothing) {
