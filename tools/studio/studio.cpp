@@ -57,6 +57,7 @@ class Studio {
   bool PresentHeld();
   void ShowBar();
   void Failed(const std::string& what);
+  static int OnPointer(void* studio, SDL_Event* event);
   void PollMouse();
   // The files of the last load the demo could not read now, as the demo names them.
   std::string UnreadableFiles() const;
@@ -76,7 +77,8 @@ class Studio {
   bool showHeld_ = false;            // the present at hand shows the held frame again
   bool heldMissing_ = false;
   bool musicPlaying_ = false;
-  bool dragging_ = false;
+  bool dragging_ = false;  // the left button went down on the bar and is held
+  double pointerAt_ = -1;  // the time the pointer asks for, not yet sought; < 0 none
   bool quit_ = false;
   std::deque<std::pair<WPARAM, bool>> keys_;  // key presses waiting, with Shift
 };
@@ -187,20 +189,28 @@ void Studio::Carry(const TransportCommand& command) {
   }
 }
 
-// A press on the bar, or a drag that began there, seeks to the time under the pointer.
+// A press on the bar, or a drag that began there, asks for the time under the pointer. SDL
+// hands the events to this watch as they come; the window layer itself takes no mouse.
+int Studio::OnPointer(void* studio, SDL_Event* event) {
+  auto& self = *static_cast<Studio*>(studio);
+  const bool press = event->type == SDL_MOUSEBUTTONDOWN && event->button.button == SDL_BUTTON_LEFT;
+  if (event->type == SDL_MOUSEBUTTONUP) self.dragging_ = false;
+  if (!press && !(event->type == SDL_MOUSEMOTION && self.dragging_)) return 0;
+  SDL_Window* window = SDL_GetWindowFromID(press ? event->button.windowID : event->motion.windowID);
+  int width = 0, height = 0;
+  if (window) SDL_GetWindowSize(window, &width, &height);
+  const int x = press ? event->button.x : event->motion.x;
+  const int y = press ? event->button.y : event->motion.y;
+  if (width <= 1 || (press && (y < BarTop(height) || y >= height))) return 0;
+  self.dragging_ = true;
+  self.pointerAt_ = double(x) / double(width - 1) * Transport::End();
+  return 0;
+}
+
 void Studio::PollMouse() {
-  SDL_Window* window = SDL_GL_GetCurrentWindow();
-  if (!window || !transport_->OverlayOn() || !options_.overlay) return;
-  int x = 0, y = 0, width = 0, height = 0;
-  const bool down = SDL_GetMouseState(&x, &y) & SDL_BUTTON(SDL_BUTTON_LEFT);
-  SDL_GetWindowSize(window, &width, &height);
-  if (!down || width <= 1) {
-    dragging_ = false;
-    return;
-  }
-  if (!dragging_ && (y < BarTop(height) || y >= height)) return;
-  dragging_ = true;
-  Carry(transport_->SeekTo(double(x) / double(width - 1) * Transport::End(), Now()));
+  if (pointerAt_ < 0 || !transport_->OverlayOn() || !options_.overlay) return;
+  Carry(transport_->SeekTo(pointerAt_, Now()));
+  pointerAt_ = -1;
 }
 
 int Studio::Run() {
@@ -221,6 +231,7 @@ int Studio::Run() {
   if (options_.loopIn >= 0 && !transport_->SetLoop(options_.loopIn, options_.loopOut))
     return Fail("the loop must be at least one frame (1/60 s) long");
   Carry(transport_->StartCommand());
+  SDL_AddEventWatch(OnPointer, this);
   while (!quit_) {
     const auto frameStart = Clock::now();
     session_.ServeMessages();
@@ -240,6 +251,7 @@ int Studio::Run() {
     if (!quit_) Carry(transport_->Tick(Now()));
     std::this_thread::sleep_until(frameStart + kFrame);
   }
+  SDL_DelEventWatch(OnPointer, this);
   return session_.Running() ? 0 : 1;
 }
 
