@@ -91,13 +91,15 @@ def main():
 
     def click(target):
         """A click on the bar at demo time `target`."""
-        geometry = subprocess.run(["xdotool", "search", "--name", "Brindlequay",
-                                   "getwindowgeometry", "--shell"], env=env,
+        window = subprocess.run(["xdotool", "search", "--name", "Brindlequay"], env=env,
+                                capture_output=True, text=True).stdout.split()[0]
+        geometry = subprocess.run(["xdotool", "getwindowgeometry", "--shell", window], env=env,
                                   capture_output=True, text=True).stdout
         g = dict(line.split("=") for line in geometry.split() if "=" in line)
-        x = int(g["X"]) + round(target / 200 * (int(g["WIDTH"]) - 1))
-        y = int(g["Y"]) + int(g["HEIGHT"]) - 12
-        subprocess.run(["xdotool", "mousemove", "--sync", str(x), str(y)], env=env)
+        x = round(target / 200 * (int(g["WIDTH"]) - 1))
+        y = int(g["HEIGHT"]) - 12
+        subprocess.run(["xdotool", "mousemove", "--window", window, "--sync", str(x), str(y)],
+                       env=env)
         subprocess.run(["xdotool", "click", "1"], env=env)
 
     try:

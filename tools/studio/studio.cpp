@@ -226,6 +226,10 @@ int Studio::Run() {
     Fail("no OpenGL 3.3 device could be made");
     return 1;
   }
+  // The first frame shows before the sections are read, a run through the whole demo; the
+  // frame stays on screen while they are, and the start is sought again after them.
+  transport_ = std::make_unique<Transport>(std::vector<double>{}, options_.at, false);
+  playback_.Seek(transport_->Milliseconds(), false);
   transport_ =
       std::make_unique<Transport>(ScheduleSections(session_), options_.at, !options_.paused);
   if (options_.loopIn >= 0 && !transport_->SetLoop(options_.loopIn, options_.loopOut))
