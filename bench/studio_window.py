@@ -7,8 +7,9 @@ the studio started on it, keys sent by xdotool, and the screen read from the X s
 
 Reports: start-up to the first frame with --at 170 --paused; Shift+Left from 170 s, from
 the key to the new frame; seeks to 20, 100, 170 and 199 s by a click on the bar, from the
-click to the new frame; Tab at 190 s paused, from the key to the bar's change. Seeks
-compare the picture's rows only (the bar says LOADING at once), Tab the whole screen.
+click to the new frame; Tab at 190 s paused, from the key to the bar's change; and the
+darkest grab seen while the seeks ran (a black window would show as 0% lit). Seeks compare
+the picture's centre only (the bar says LOADING at once), Tab the whole screen.
 """
 import ctypes
 import os
@@ -35,6 +36,7 @@ class XImage(ctypes.Structure):
 
 
 WIDTH, HEIGHT, PICTURE_ROWS = 1024, 768, 560
+darkest = 1.0  # the smallest share of lit bytes in the picture's centre seen during seeks
 
 
 def grab(display, root, rows):
@@ -53,9 +55,12 @@ def centre(shot):
 def settle_time(display, root, seconds=4):
     """When the picture's centre took the look it has `seconds` later: the first of the
     grabs from which on it stayed the same, in seconds from the call."""
+    global darkest
     start, shots = time.monotonic(), []
     while time.monotonic() - start < seconds:
         shots.append((time.monotonic() - start, centre(grab(display, root, PICTURE_ROWS))))
+        lit = sum(1 for i in range(0, len(shots[-1][1]), 97) if shots[-1][1][i] > 8)
+        darkest = min(darkest, lit / (len(shots[-1][1]) / 97))
         time.sleep(0.002)
     settled = shots[-1][0]
     for at, shot in reversed(shots):
@@ -133,6 +138,7 @@ def main():
         key("Tab")
         seconds, _ = wait_change(display, root, before, HEIGHT)
         print(f"Tab at 190 s paused, key to the bar gone: {seconds * 1000:.1f} ms")
+        print(f"darkest grab during the seeks: {darkest * 100:.0f}% of the centre lit")
         studio.terminate()
         studio.wait()
     finally:
