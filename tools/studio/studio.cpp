@@ -59,7 +59,7 @@ class Studio {
   void Failed(const std::string& what);
   static int OnPointer(void* studio, SDL_Event* event);
   void PollMouse();
-  // The files of the last load the demo could not read now, as the demo names them.
+  // The files the demo found before that it cannot read now, as the demo names them.
   std::string UnreadableFiles() const;
   double Now() const {
     return std::chrono::duration<double, std::milli>(Clock::now() - start_).count();
@@ -73,8 +73,10 @@ class Studio {
   std::unique_ptr<DataWatch> watch_;
   Overlay overlay_;
   HeldFrame held_;
-  std::set<std::string> dataFiles_;  // the data paths the demo looks up when it loads
-  bool showHeld_ = false;            // the present at hand shows the held frame again
+  // The data paths the demo found when it loaded: one of them gone stops a reload (a file
+  // missing from the start does not; the demo plays without it).
+  std::set<std::string> dataFiles_;
+  bool showHeld_ = false;  // the present at hand shows the held frame again
   bool heldMissing_ = false;
   bool musicPlaying_ = false;
   bool dragging_ = false;  // the left button went down on the bar and is held
@@ -87,8 +89,8 @@ Studio::Studio(const StudioOptions& options)
     : options_(options), session_(options.uptime), playback_(session_) {
   g_renderSwitches.noDisplayWait = true;  // seeks run faster than the display; play paces itself
   g_renderSwitches.overlayHook = [this](int width, int height) { OnOverlay(width, height); };
-  g_platformSwitches.lookupObserver = [this](const char* path, const std::string&) {
-    dataFiles_.insert(path);
+  g_platformSwitches.lookupObserver = [this](const char* path, const std::string& resolved) {
+    if (!resolved.empty()) dataFiles_.insert(path);
   };
   session_.onMessage = [this](const MSG& msg) { return OnMessage(msg); };
 }
@@ -219,9 +221,13 @@ int Studio::Run() {
     return 1;
   }
   const std::string folder = ResolveDataPath("Data");
-  if (const std::string problem = DataFolderProblem("Data"); !problem.empty()) Fail(problem);
+  // Said once: no data folder (the demo plays dark and silent), or one that is not watched.
+  const std::string problem = DataFolderProblem("Data");
   watch_ = std::make_unique<DataWatch>(folder.empty() ? "Data" : folder);
-  if (!watch_->Problem().empty()) Fail(watch_->Problem() + " (changes will not reload: press R)");
+  if (!problem.empty())
+    Fail(problem);
+  else if (!watch_->Problem().empty())
+    Fail(watch_->Problem() + " (changes will not reload: press R)");
   if (!session_.Start()) {
     Fail("no OpenGL 3.3 device could be made");
     return 1;
