@@ -191,4 +191,25 @@ TEST_F(StudioTest, AMissingDataFileIsSaidAndTheLastFrameStaysUntilItIsBack) {
   EXPECT_TRUE(Shows(later, "studio-missing-back-6"));
 }
 
+TEST_F(StudioTest, AClickOnTheBarShowsTheFrameUnderThePointer) {
+  // x = 400 of 800: 400 / 799 of the demo's 200 s, 100.125 s, on the grid frame 6008.
+  const Image start = Still(30), still = Still(6008.0 / 60);
+  Launch("--at 30 --paused --uptime 1000");
+  // The picture above the bar, against a still, once it comes (within 30 s).
+  auto shows = [&](const Image& image, const std::string& name) {
+    double difference = 255;
+    const bool shown = WaitUntil(30, [&] {
+      shot_ = desktop_.CaptureWindow(window_);
+      difference = MeanDifference(shot_, image, 0, kBarTop);
+      return difference < 1.0;
+    });
+    shot_.Save(name);
+    return ::testing::AssertionResult(shown) << name << ": above the bar " << difference;
+  };
+  ASSERT_TRUE(shows(start, "studio-click-30"));
+  desktop_.Xdotool({"mousemove", "--window", std::to_string(window_), "400", "590"});
+  desktop_.Xdotool({"click", "1"});
+  EXPECT_TRUE(shows(still, "studio-click-100.13"));
+}
+
 }  // namespace

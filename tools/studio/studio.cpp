@@ -47,6 +47,9 @@ constexpr auto kFrame =
 class Studio {
  public:
   explicit Studio(const StudioOptions& options);
+  ~Studio() { SDL_DelEventWatch(OnPointer, this); }
+  Studio(const Studio&) = delete;
+  Studio& operator=(const Studio&) = delete;
   int Run();
 
  private:
@@ -220,6 +223,7 @@ int Studio::Run() {
     Fail("no display to open a window on (is DISPLAY set, and the X server running?)");
     return 1;
   }
+  SDL_AddEventWatch(OnPointer, this);  // from the start: a press while loading counts
   const std::string folder = ResolveDataPath("Data");
   // Said once: no data folder (the demo plays dark and silent), or one that is not watched.
   const std::string problem = DataFolderProblem("Data");
@@ -241,7 +245,6 @@ int Studio::Run() {
   if (options_.loopIn >= 0 && !transport_->SetLoop(options_.loopIn, options_.loopOut))
     return Fail("the loop must be at least one frame (1/60 s) long");
   Carry(transport_->StartCommand());
-  SDL_AddEventWatch(OnPointer, this);
   while (!quit_) {
     const auto frameStart = Clock::now();
     session_.ServeMessages();
@@ -261,7 +264,6 @@ int Studio::Run() {
     if (!quit_) Carry(transport_->Tick(Now()));
     std::this_thread::sleep_until(frameStart + kFrame);
   }
-  SDL_DelEventWatch(OnPointer, this);
   return session_.Running() ? 0 : 1;
 }
 
