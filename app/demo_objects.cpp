@@ -5,6 +5,8 @@
 // defined beside the code that owns them: the screen size and the device in
 // device_globals.cpp, the sound track's stream in demo_loading.cpp.
 
+#include "app/demo_objects.h"
+
 #include "effects/morph_mesh.h"
 #include "effects/warp_grid.h"
 #include "mesh/mesh.h"
@@ -65,3 +67,19 @@ Mesh g_huvud;
 Mesh g_hatt;
 
 ForestScene g_forestScene;
+
+// Every object above that holds buffers or textures: add a new one here too.
+const DemoObjectList& DemoObjects() {
+  static const DemoObjectList kList = {
+      .meshes = {&g_cube1,    &g_cube2,    &g_cube3,    &g_cube4,    &g_cube5,     &g_morph1,
+                 &g_morph2,   &g_vellmoth, &g_granbarr, &g_granstam, &g_alsten,    &g_stenbox,
+                 &g_stenbox2, &g_rum,      &g_pelare,   &g_rip,      &g_eldpinnar, &g_eld,
+                 &g_mark,     &g_himmel,   &g_huvud,    &g_hatt},
+      .pictures = {&g_titlePicture, &g_presentsPicture, &g_wherePicture, &g_finishPicture,
+                   &g_codePicture, &g_greetsPicture},
+      .grids = {&g_tex3Warp, &g_tex2WarpA, &g_tex2WarpB, &g_grayWarpA, &g_grayWarpB},
+      .quads = {&g_bricks},
+      .morphMeshes = {&g_morphMesh},
+  };
+  return kList;
+}

@@ -29,7 +29,12 @@ struct GlSurface;
 // Reference counting common to every object; Release deletes at zero.
 class RefCounted {
  public:
-  virtual ~RefCounted() = default;
+  RefCounted() { ++live_; }
+  RefCounted(const RefCounted&) { ++live_; }
+  virtual ~RefCounted() { --live_; }
+  // How many objects exist (devices, buffers, textures, ...): tests check that loading the
+  // demo again released everything the load before made.
+  static int Live() { return live_; }
   ULONG AddRef() { return ++refs_; }
   ULONG Release();
   // How the call record names this object.
@@ -38,6 +43,7 @@ class RefCounted {
  private:
   friend struct RenderInternals;
   ULONG refs_ = 1;
+  static inline int live_ = 0;
 };
 
 // A vertex or index buffer: GL buffer plus system-memory copy. Unlock only marks the

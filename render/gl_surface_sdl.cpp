@@ -100,7 +100,11 @@ void SurfaceWindowSize(const GlSurface& surface, int& width, int& height) {
 // or swaps that do not wait for the refresh) a driver would queue frame after frame, holding
 // the memory of each. Every present therefore waits until the frame before it is finished,
 // so at most the one just presented is in flight while the next is built.
+// Frames run with drawing skipped are not shown at all: the window keeps the last frame
+// drawn, and a tool racing through frames pays no swap (on an X server a copy of the whole
+// window and a round trip) for each.
 void PresentSurface(GlSurface& surface) {
+  if (g_renderSwitches.skipDrawing) return;
   SDL_GL_SwapWindow(surface.window);
   if (surface.lastFrame) {
     glClientWaitSync(surface.lastFrame, GL_SYNC_FLUSH_COMMANDS_BIT, GL_TIMEOUT_IGNORED);

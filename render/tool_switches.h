@@ -35,6 +35,7 @@ struct RenderSwitches {
   // a tool that wants a late frame gets there without rasterising the frames before it. All
   // else (device state, buffer contents, the clock) goes on as when drawing, so the first
   // frame drawn afterwards is exactly what it would have been.
+  // In a window their presents show nothing: the window keeps the last frame drawn.
   bool skipDrawing = false;
   // Every device call is recorded here while set; null records nothing.
   CallRecorder* recorder = nullptr;

@@ -2,49 +2,50 @@
 
 #include <emscripten.h>
 
-#include <algorithm>
-#include <cmath>
-#include <cstdint>
+#include <deque>
+#include <utility>
 #include <vector>
 
 #include "platform/win32.h"
-#include "timeline/timeline.h"
 #include "tools/common/demo_session.h"
-#include "tools/common/frame_clock.h"
+#include "tools/common/playback.h"
 #include "tools/common/schedule_sections.h"
+#include "tools/common/transport.h"
 
 namespace {
 
 // What the page asked for since the loop last looked.
-struct Commands {
-  bool seek = false;
-  int64_t frame = 0;  // the seek's target on the 1/60 s grid
-  int pause = -1;     // 1 pause, 0 play, -1 as it is
-};
-Commands g_commands;
+std::deque<std::pair<WPARAM, bool>> g_keys;  // with Shift
+double g_seekTo = -1;                        // seconds; < 0 none
+bool g_musicPlaying = false;                 // the music plays (after the last seek or change)
 
 EM_JS(void, ReportSections, (const double* starts, int count, double end), {
   var seconds = Array.from(HEAPF64.subarray(starts >> 3, (starts >> 3) + count));
   if (Module['onStudioSections']) Module['onStudioSections'](seconds, end);
 });
 
-EM_JS(void, ReportFrame, (double seconds, int paused), {
-  if (Module['onStudioFrame']) Module['onStudioFrame'](seconds, !!paused);
-});
+EM_JS(void, ReportState,
+      (double seconds, const char* text, int paused, double loopIn, double loopOut, int loopOn,
+       int bar, const char* message),
+      {
+        if (!Module['onStudioFrame']) return;
+        Module['onStudioFrame']({
+          time : seconds,
+          text : UTF8ToString(text),
+          paused : !!paused,
+          loopIn : loopIn,
+          loopOut : loopOut,
+          loopOn : !!loopOn,
+          bar : !!bar,
+          message : UTF8ToString(message)
+        });
+      });
 
-// The demo's music (platform/web/bass.cpp keeps it as Module.demoSound) from `seconds` on,
-// or silent while paused; silence too past the track's end.
-EM_JS(void, MoveMusic, (double seconds, int playing), {
-  var sound = Module['demoSound'];
-  if (!sound || !sound.buffer) return;
-  if (sound.source) sound.source.stop();
-  sound.source = null;
-  if (!playing || seconds >= sound.buffer.duration) return;
-  sound.source = sound.context.createBufferSource();
-  sound.source.buffer = sound.buffer;
-  sound.source.connect(sound.context.destination);
-  sound.source.start(0, seconds);
-});
+void Report(const Transport& transport, double now) {
+  ReportState(transport.Seconds(), transport.Text().c_str(), transport.Playing() ? 0 : 1,
+              transport.LoopIn(), transport.LoopOut(), transport.LoopOn() ? 1 : 0,
+              transport.OverlayOn() ? 1 : 0, transport.Message(now).c_str());
+}
 
 // Keys are the page's in the studio: the demo's window never sees one, nor the quit it
 // posts past its end.
@@ -52,20 +53,41 @@ bool KeepFromDemo(const MSG& msg) {
   return msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN || msg.message == WM_QUIT;
 }
 
+// Carries out `command`; false once the studio should end.
+bool Carry(const TransportCommand& command, Transport& transport, Playback& playback) {
+  const double now = emscripten_get_now();
+  switch (command.kind) {
+    case TransportCommand::kSeek:
+      if (playback.Seek(command.milliseconds, transport.Playing())) {
+        g_musicPlaying = transport.Playing();
+        transport.Shown(emscripten_get_now());
+      } else {
+        transport.Warn("THE DEMO COULD NOT BE LOADED AGAIN");
+        transport.SetPlaying(false, now);
+      }
+      return true;
+    case TransportCommand::kPlay:
+      if (!playback.Play(command.milliseconds)) transport.SetPlaying(false, now);
+      return true;
+    case TransportCommand::kQuit:
+      return false;
+    default:
+      return true;
+  }
+}
+
 }  // namespace
 
 extern "C" {
 
-// Go to demo time `seconds`, rounded to the 1/60 s grid and kept within the demo.
-EMSCRIPTEN_KEEPALIVE void StudioSeek(double seconds) {
-  const double t = std::clamp(seconds, 0.0, kDemoEndSeconds);
-  g_commands.seek = true;
-  g_commands.frame = FrameAt(t, kToolFrameRate);
+// A key press: the browser's key code (the platform's virtual key) and Shift.
+EMSCRIPTEN_KEEPALIVE void StudioKey(int key, int shift) {
+  g_keys.emplace_back(WPARAM(key), shift != 0);
 }
 
-// Pause (non-zero) or play.
-EMSCRIPTEN_KEEPALIVE void StudioPause(int paused) {
-  g_commands.pause = paused != 0 ? 1 : 0;
+// The seek bar moved to `seconds`.
+EMSCRIPTEN_KEEPALIVE void StudioSeekTo(double seconds) {
+  g_seekTo = seconds;
 }
 
 }  // extern "C"
@@ -74,53 +96,29 @@ void RunStudio(double at, bool paused, double uptimeSeconds) {
   DemoSession session(uptimeSeconds);
   session.onMessage = KeepFromDemo;
   if (!session.Start()) return;
-  const std::vector<double> sections = ScheduleSections(session);
-  ReportSections(sections.data(), int(sections.size()), kDemoEndSeconds);
-
-  const int64_t endMilliseconds =
-      FrameMilliseconds(FrameAt(kDemoEndSeconds, kToolFrameRate), kToolFrameRate);
-  StudioSeek(at);
-  g_commands.pause = paused ? 1 : 0;
-  bool isPaused = false;
-  bool shown = false;              // the frame at the current demo time is on the canvas
-  int64_t anchorMilliseconds = 0;  // the demo time at the page's clock reading anchorNow
-  double anchorNow = 0;
-  for (;;) {
-    const Commands commands = g_commands;
-    g_commands = Commands{};
-    if (commands.seek) {
-      if (!session.Restart() || !session.FastForward(0, commands.frame, kToolFrameRate)) return;
-      anchorMilliseconds = session.DemoTime();
-      shown = false;
+  Transport transport(ScheduleSections(session), at, !paused);
+  const std::vector<double>& sections = transport.Sections();
+  ReportSections(sections.data(), int(sections.size()), Transport::End());
+  Playback playback(session);
+  bool running = Carry(transport.StartCommand(), transport, playback);
+  while (running) {
+    while (!g_keys.empty() && running) {
+      const auto [key, shift] = g_keys.front();
+      g_keys.pop_front();
+      running = Carry(transport.Press(key, shift, emscripten_get_now()), transport, playback);
     }
-    if (commands.pause == 1 && !isPaused) {
-      anchorMilliseconds = session.DemoTime();
-      isPaused = true;
-    } else if (commands.pause == 0 && isPaused) {
-      isPaused = false;
-      if (anchorMilliseconds >= endMilliseconds) {  // played to the end: again from 0
-        g_commands.seek = true;
-        continue;
-      }
+    if (g_seekTo >= 0) {
+      running = Carry(transport.SeekTo(g_seekTo, emscripten_get_now()), transport, playback);
+      g_seekTo = -1;
     }
-    if (commands.seek || commands.pause >= 0) {
-      anchorNow = emscripten_get_now();
-      MoveMusic(double(anchorMilliseconds) / 1000, isPaused ? 0 : 1);
-      ReportFrame(double(anchorMilliseconds) / 1000, isPaused ? 1 : 0);
+    if (!running) break;
+    const bool playing = transport.Playing();
+    Carry(transport.Tick(emscripten_get_now()), transport, playback);
+    if (transport.Playing() != g_musicPlaying) {
+      g_musicPlaying = transport.Playing();
+      playback.FollowMusic(transport.Milliseconds(), g_musicPlaying);
     }
-    if (isPaused && shown) {
-      emscripten_sleep(16);
-      continue;
-    }
-    int64_t now = anchorMilliseconds;
-    if (!isPaused) now += std::llround(emscripten_get_now() - anchorNow);
-    if (now >= endMilliseconds) {
-      now = anchorMilliseconds = endMilliseconds;
-      isPaused = true;
-    }
-    session.SetDemoTime(now);
-    if (!session.RunFrame()) return;
-    shown = true;
-    ReportFrame(double(now) / 1000, isPaused ? 1 : 0);
+    Report(transport, emscripten_get_now());
+    if (!playing) emscripten_sleep(16);  // a frame run waits for the display itself
   }
 }

@@ -1,16 +1,15 @@
-// The studio in the page (index.html?studio): the demo with a transport that the page
-// drives. The page's keys and seek bar call the module's exported StudioSeek and
-// StudioPause; the loop takes them up before its next frame. It tells the page the
+// The studio in the page (index.html?studio): the demo with the tools' transport
+// (tools/common/transport.h), the same one the window's studio uses: its keys, sections,
+// loop, ends and time text. The page hands every key press to the module's exported
+// StudioKey (the browser's key codes are the platform's virtual keys) and seek-bar moves to
+// StudioSeekTo; the loop takes them up before its next frame. It tells the page the
 // schedule's section starts and the demo's end once (Module.onStudioSections(seconds[],
-// end)), and the demo time after every frame and pause (Module.onStudioFrame(seconds,
-// paused)).
+// end)), and the transport's state after every frame and key (Module.onStudioFrame({time,
+// text, paused, loopIn, loopOut, loopOn, bar, message})), from which the page draws its bar.
 //
-// Seeking to T is the capture tool's way to a still: the demo loaded again from scratch and
-// the frames before T run at 60 frames per second with drawing skipped, so the frame shown
-// at T, paused, is `emberhall-capture --at T` with the same uptime. Seek targets lie on that
-// 1/60 s grid, between 0 and the demo's end. While playing the demo time follows the page's
-// clock; paused, no frame runs, so the picture stands still. The music, when the page plays
-// any, follows: paused with the demo, moved to T by a seek. The loop never ends by itself.
+// Seeks are the tools' (tools/common/playback.h): the frame shown at T, paused, is
+// `emberhall-capture --at T` with the same uptime; while one runs the canvas keeps the last
+// frame. The music follows through the audio library's calls. Esc or Q ends the studio.
 #pragma once
 
 // Runs the studio from demo time `at`, paused or playing, with the uptime clock reading

@@ -8,8 +8,10 @@
 // takes the decoded sound. BASS_StreamPlay schedules the sound a little ahead on the
 // context's clock and returns when the context says its first sample is heard, so that the
 // demo clock started next runs with the sound. The state lives in the page: the one
-// playing sound as Module.demoSound ({ context, buffer, source, startTime, clockStart }),
+// playing sound as Module.demoSound ({ context, buffer, source, startTime, offset,
+// clockStart }),
 // the decodings started early as Module.soundFiles (path: a promise of the decoded sound).
+// The tools' transport calls (pause, play, position, length) move that one sound.
 #include "platform/bass.h"
 
 #include <emscripten.h>
@@ -101,6 +103,7 @@ EM_ASYNC_JS(void, PlaySound, (int loop), {
   };
   // Two of the audio thread's renderings ahead, so that the start is not already past.
   sound.startTime = context.currentTime + 2 * (context.baseLatency || 0.01);
+  sound.offset = 0;
   sound.source.start(sound.startTime);
   // Timers are coarse (4 ms and more, later when the page is busy): the last 8 ms are waited
   // out on the spot. The estimate is renewed all the while, as the output's timestamps
@@ -120,6 +123,45 @@ EM_JS(void, CloseSound, (), {
   sound.context.close();
   delete Module['demoSound'];
 });
+
+// The stream's transport. The sound plays from `offset` seconds of the track, started at
+// `startTime` on the context's clock; paused, `source` is null and `offset` is where it
+// stands. (BASS_StreamPlay starts it at offset 0.)
+EM_JS(double, SoundPosition, (), {
+  var sound = Module['demoSound'];
+  var offset = sound.offset || 0;
+  if (!sound.source) return offset;
+  return offset + Math.max(0, sound.context.currentTime - sound.startTime);
+});
+
+EM_JS(double, SoundLength, (), { return Module['demoSound'].buffer.duration; });
+
+EM_JS(void, PauseSound, (), {
+  var sound = Module['demoSound'];
+  if (!sound.source) return;
+  var offset = sound.offset || 0;
+  sound.offset = offset + Math.max(0, sound.context.currentTime - sound.startTime);
+  sound.source.stop();
+  sound.source = null;
+});
+
+// Plays on from where the sound stands, or from `from` seconds when that is 0 or more.
+EM_JS(void, ResumeSoundAt, (double from), {
+  var sound = Module['demoSound'];
+  if (from >= 0) sound.offset = from;
+  if (sound.source) sound.source.stop();
+  sound.source = null;
+  if ((sound.offset || 0) >= sound.buffer.duration) return;
+  sound.source = sound.context.createBufferSource();
+  sound.source.buffer = sound.buffer;
+  sound.source.connect(sound.context.destination);
+  sound.startTime = sound.context.currentTime;
+  sound.source.start(sound.startTime, sound.offset || 0);
+});
+
+EM_JS(int, SoundPlaying, (), { return Module['demoSound'].source ? 1 : 0; });
+
+EM_JS(void, SetSoundOffset, (double seconds), { Module['demoSound'].offset = seconds; });
 
 // The library's state; only these functions touch it.
 struct AudioLibrary {
@@ -164,25 +206,35 @@ BOOL BASS_StreamPlay(HSTREAM stream, BOOL, DWORD flags) {
   return TRUE;
 }
 
-// The page's sound has no transport of its own yet: the tools' calls do nothing.
-BOOL BASS_ChannelPause(DWORD) {
-  return FALSE;
+BOOL BASS_ChannelPause(DWORD handle) {
+  if (handle != 1 || !g_audio.hasStream) return FALSE;
+  PauseSound();
+  return TRUE;
 }
 
-BOOL BASS_ChannelPlay(DWORD, BOOL) {
-  return FALSE;
+BOOL BASS_ChannelPlay(DWORD handle, BOOL restart) {
+  if (handle != 1 || !g_audio.hasStream) return FALSE;
+  ResumeSoundAt(restart ? 0 : -1);
+  return TRUE;
 }
 
-BOOL BASS_ChannelSetPosition(DWORD, double) {
-  return FALSE;
+BOOL BASS_ChannelSetPosition(DWORD handle, double seconds) {
+  if (handle != 1 || !g_audio.hasStream || seconds < 0) return FALSE;
+  const bool playing = SoundPlaying() != 0;
+  PauseSound();
+  if (playing)
+    ResumeSoundAt(seconds);
+  else
+    SetSoundOffset(seconds);
+  return TRUE;
 }
 
-double BASS_ChannelGetPosition(DWORD) {
-  return -1;
+double BASS_ChannelGetPosition(DWORD handle) {
+  return handle == 1 && g_audio.hasStream ? SoundPosition() : -1;
 }
 
-double BASS_ChannelGetLength(DWORD) {
-  return -1;
+double BASS_ChannelGetLength(DWORD handle) {
+  return handle == 1 && g_audio.hasStream ? SoundLength() : -1;
 }
 
 BOOL BASS_Free() {

@@ -68,4 +68,26 @@ TEST(DemoSession, RestartReplaysToTheSameFrame) {
   EXPECT_FALSE(first == later) << "frames a second apart differ";
 }
 
+// A restart makes a new device and loads the demo on it: every object of the device before
+// (buffers, textures, the device itself) is released, so exactly as many exist after each
+// load; an object the reset missed would leave its old buffers alive, one set per reload.
+TEST(DemoSession, ARestartLeavesNoObjectOfTheDeviceBefore) {
+  DemoDataDir data;
+  const int before = RefCounted::Live();
+  {
+    DemoSession session(1000);
+    g_renderSwitches.noDisplayWait = true;
+    ASSERT_TRUE(session.Start());
+    const int loaded = RefCounted::Live();
+    EXPECT_GT(loaded, before + 50) << "the demo's buffers and textures";
+    EXPECT_EQ(session.Devices(), 1);
+    for (int i = 0; i < 3; ++i) {
+      ASSERT_TRUE(session.Restart());
+      EXPECT_EQ(RefCounted::Live(), loaded) << "after reload " << i + 1;
+    }
+    EXPECT_EQ(session.Devices(), 4);
+  }
+  EXPECT_EQ(RefCounted::Live(), before) << "the session's end released the last load";
+}
+
 }  // namespace

@@ -12,7 +12,8 @@ Checks, against the page in WEB_BUILD (index.html and the demo's .js, .wasm and 
   - the full-screen button plays full screen, and F5 there is the demo's key too;
   - ?studio&at=130&paused&uptime=1000 shows the still at 130 s above its transport bar,
     Right moves it to 131 s (the still there), Page Down to the next section's start and a
-    click on the seek bar to the time under the pointer.
+    click on the seek bar to the time under the pointer; the window studio's rules hold
+    (Page Down from the last section to the end, which holds; L without a loop says so).
 With --measure it also reports the page's loading times, how far the demo clock is from the
 sound the audio output says it plays, and the frame rate in this browser at 13, 130 and
 165 s. --out keeps the browser's stills and the native ones for a look.
@@ -312,6 +313,20 @@ def check_studio(browser, base, native, out, checks):
         shown = f"{hundredths // 6000}:{hundredths // 100 % 60:02d}.{hundredths % 100:02d}"
         checks.expect(browser.evaluate("document.getElementById('time').textContent") == shown,
                       f"the bar shows the time as m:ss.ff: {shown}")
+        # The window's transport, the same rules: the end holds, Page Down stays there.
+        browser.click(seek[0] + seek[2] - 2, seek[1] + seek[3] / 2)
+        checks.expect(browser.wait_for(f"{studio}.time > {sections[-1]}", 60),
+                      "a click near the bar's end: in the last section")
+        browser.press("PageDown", "PageDown", 34)
+        moved(200, "Page Down from the last section: the end, 200 s")
+        browser.press("PageDown", "PageDown", 34)
+        browser.press("ArrowRight", "ArrowRight", 39)
+        checks.expect(browser.wait_for(f"{studio}.time == 200 && "
+                                       f"{studio}.text == '3:20.00'", 30),
+                      "Page Down and Right at the end stay there, 3:20.00")
+        browser.press("l", "KeyL", 76)
+        checks.expect(browser.wait_for(f"{studio}.message.startsWith('LOOP NEEDS')", 30),
+                      "L without in and out says so in the bar")
     finally:
         browser.page("Emulation.setDeviceMetricsOverride",
                      {"width": WIDTH, "height": HEIGHT, "deviceScaleFactor": 1,

@@ -1,5 +1,6 @@
 #include "tools/common/demo_reset.h"
 
+#include "app/demo_objects.h"
 #include "effects/morph_mesh.h"
 #include "effects/warp_grid.h"
 #include "mesh/mesh.h"
@@ -29,35 +30,36 @@ void FreeChildren(CubeNode& node) {
 }  // namespace
 
 void ResetDemo() {
-  for (Mesh* mesh : {&g_cube1,    &g_cube2,    &g_cube3,    &g_cube4,    &g_cube5,     &g_morph1,
-                     &g_morph2,   &g_vellmoth, &g_granbarr, &g_granstam, &g_alsten,    &g_stenbox,
-                     &g_stenbox2, &g_rum,      &g_pelare,   &g_rip,      &g_eldpinnar, &g_eld,
-                     &g_mark,     &g_himmel,   &g_huvud,    &g_hatt}) {
+  const DemoObjectList& objects = DemoObjects();
+  for (Mesh* mesh : objects.meshes) {
     Release(mesh->vertexBuffer);
     Release(mesh->indexBuffer);
     Release(mesh->texture0);
     Release(mesh->texture1);
     *mesh = Mesh();
   }
-  Release(g_bricks.vertexBuffer);
-  Release(g_bricks.texture);
-  g_bricks = WorldQuad();
-  for (ScreenPicture* picture : {&g_titlePicture, &g_presentsPicture, &g_wherePicture,
-                                 &g_finishPicture, &g_codePicture, &g_greetsPicture}) {
+  for (WorldQuad* quad : objects.quads) {
+    Release(quad->vertexBuffer);
+    Release(quad->texture);
+    *quad = WorldQuad();
+  }
+  for (ScreenPicture* picture : objects.pictures) {
     Release(picture->vertexBuffer);
     Release(picture->texture);
     *picture = ScreenPicture();
   }
   static const WarpGrid kEmptyGrid;  // 640 KB of cells: not on the stack
-  for (WarpGrid* grid : {&g_tex3Warp, &g_tex2WarpA, &g_tex2WarpB, &g_grayWarpA, &g_grayWarpB}) {
+  for (WarpGrid* grid : objects.grids) {
     Release(grid->vertexBuffer);
     Release(grid->indexBuffer);
     Release(grid->texture);
     *grid = kEmptyGrid;
   }
-  Release(g_morphMesh.vertexBuffer);
-  Release(g_morphMesh.indexBuffer);
-  g_morphMesh = MorphMesh();  // its texture is g_morph1's
+  for (MorphMesh* morph : objects.morphMeshes) {  // its texture is its source mesh's
+    Release(morph->vertexBuffer);
+    Release(morph->indexBuffer);
+    *morph = MorphMesh();
+  }
   FreeChildren(g_cubeRoot);
   g_cubeRoot = CubeNode();
   g_defaultCamera = Camera();

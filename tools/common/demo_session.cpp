@@ -43,6 +43,7 @@ bool DemoSession::Load() {
   quit_ = false;
   demoMilliseconds_ = 0;
   running_ = InitDevice(window_) >= 0;
+  ++devices_;
   if (running_) LoadDemo();
   return running_;
 }

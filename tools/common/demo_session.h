@@ -58,6 +58,11 @@ class DemoSession {
   bool FastForward(int64_t first, int64_t end, FrameRate fps);
 
   HWND Window() const { return window_; }
+  // Whether the demo is loaded on a device (false after a failed Start or Restart).
+  bool Running() const { return running_; }
+  // How many devices the session has made: a tool's own GL objects live as long as the
+  // device whose context they were made in, and this count says when that device is gone.
+  int Devices() const { return devices_; }
   std::function<bool(const MSG&)> onMessage;
 
  private:
@@ -75,4 +80,5 @@ class DemoSession {
   bool quit_ = false;
   int64_t uptimeMilliseconds_;
   int64_t demoMilliseconds_ = 0;
+  int devices_ = 0;
 };

@@ -3,6 +3,9 @@
 #include <sys/inotify.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
+
 namespace {
 
 // Long enough to take a burst of writes as one, short enough to show the change in time.
@@ -12,12 +15,12 @@ constexpr auto kQuiet = std::chrono::milliseconds(150);
 
 DataWatch::DataWatch(const std::string& folder) {
   fd_ = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-  if (fd_ < 0) return;
-  if (inotify_add_watch(fd_, folder.c_str(), IN_CLOSE_WRITE | IN_MOVED_TO | IN_CREATE | IN_DELETE) <
-      0) {
-    close(fd_);
-    fd_ = -1;
-  }
+  constexpr uint32_t kChanges =
+      IN_CLOSE_WRITE | IN_MOVED_TO | IN_MOVED_FROM | IN_CREATE | IN_DELETE | IN_ATTRIB;
+  if (fd_ >= 0 && inotify_add_watch(fd_, folder.c_str(), kChanges) >= 0) return;
+  problem_ = "cannot watch " + folder + ": " + std::strerror(errno);
+  if (fd_ >= 0) close(fd_);
+  fd_ = -1;
 }
 
 DataWatch::~DataWatch() {

@@ -22,7 +22,7 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: emberhall-studio [--data DIR] [--at T] [--paused] [--loop A:B] [--uptime S]\n"
-    "                        [--no-overlay] [--measure] [--help] [--version]\n"
+    "                        [--no-overlay] [--help] [--version]\n"
     "  --data DIR     run from DIR, whose Data folder the demo reads and the studio watches\n"
     "                 (default: the current folder)\n"
     "  --at T         start at demo time T seconds (on the 1/60 s frame grid)\n"
@@ -31,8 +31,6 @@ constexpr const char* kUsage =
     "  --uptime S     system uptime the demo's motion takes its phase from, at demo time 0\n"
     "                 (default: the machine's own)\n"
     "  --no-overlay   no bar over the picture for the whole run\n"
-    "  --measure      report seek times, the music's offset after a seek and the memory of\n"
-    "                 50 reloads, then quit\n"
     "keys:\n";
 
 bool InDemo(double t) {
@@ -52,10 +50,8 @@ int ParseOptions(int argc, char** argv, StudioOptions& options, std::string& dat
       std::puts("emberhall-studio " EMBERHALL_VERSION);
       return 0;
     }
-    if (option == "--paused" || option == "--no-overlay" || option == "--measure") {
-      (option == "--paused"    ? options.paused
-       : option == "--measure" ? options.measure
-                               : options.overlay) = option != "--no-overlay";
+    if (option == "--paused" || option == "--no-overlay") {
+      (option == "--paused" ? options.paused : options.overlay) = option != "--no-overlay";
       continue;
     }
     if (option != "--data" && option != "--at" && option != "--loop" && option != "--uptime")

@@ -4,8 +4,11 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
+
+#include "tools/common/transport.h"
 
 namespace {
 
@@ -51,6 +54,7 @@ const Glyph* Find(char c) {
 // Quads in window pixels (origin top left) as triangles of x, y, r, g, b, a.
 class Quads {
  public:
+  explicit Quads(std::vector<float>& vertices) : data(vertices) { data.clear(); }
   void Add(float x, float y, float w, float h, const float (&rgba)[4]) {
     const float corners[6][2] = {{x, y},     {x + w, y},     {x, y + h},
                                  {x + w, y}, {x + w, y + h}, {x, y + h}};
@@ -71,14 +75,22 @@ class Quads {
     }
     return x;
   }
-  std::vector<float> data;
+  std::vector<float>& data;
 };
 
+// A compiled shader, or 0 with GL's log on stderr.
 unsigned Compile(GLenum type, const char* source) {
   const GLuint shader = glCreateShader(type);
   glShaderSource(shader, 1, &source, nullptr);
   glCompileShader(shader);
-  return shader;
+  GLint compiled = GL_FALSE;
+  glGetShaderiv(shader, GL_COMPILE_STATUS, &compiled);
+  if (compiled) return shader;
+  char log[1024] = "";
+  glGetShaderInfoLog(shader, sizeof log, nullptr, log);
+  std::fprintf(stderr, "emberhall-studio: the bar's shader does not compile: %s\n", log);
+  glDeleteShader(shader);
+  return 0;
 }
 
 constexpr const char* kVertex = R"(#version 330 core
@@ -97,32 +109,26 @@ void main() { colour = tint; })";
 
 }  // namespace
 
-std::string FormatTime(double seconds) {
-  const int hundredths = int(std::max(seconds, 0.0) * 100 + 0.5);
-  char text[32];
-  std::snprintf(text, sizeof text, "%d:%02d.%02d", hundredths / 6000, hundredths / 100 % 60,
-                hundredths % 100);
-  return text;
-}
-
-Overlay::~Overlay() {
-  if (!program_) return;
-  glDeleteProgram(program_);
-  glDeleteVertexArrays(1, &vao_);
-  glDeleteBuffers(1, &buffer_);
-}
-
-void Overlay::Build() {
-  program_ = glCreateProgram();
+bool Overlay::Build() {
   const GLuint vertex = Compile(GL_VERTEX_SHADER, kVertex);
   const GLuint fragment = Compile(GL_FRAGMENT_SHADER, kFragment);
+  if (!vertex || !fragment) return false;
+  program_ = glCreateProgram();
   glAttachShader(program_, vertex);
   glAttachShader(program_, fragment);
   glLinkProgram(program_);
   glDeleteShader(vertex);
   glDeleteShader(fragment);
+  GLint linked = GL_FALSE;
+  glGetProgramiv(program_, GL_LINK_STATUS, &linked);
+  if (!linked) {
+    std::fprintf(stderr, "emberhall-studio: the bar's shaders do not link\n");
+    return false;
+  }
+  sizeUniform_ = glGetUniformLocation(program_, "size");
   glGenVertexArrays(1, &vao_);
   glGenBuffers(1, &buffer_);
+  bufferBytes_ = 0;
   glBindVertexArray(vao_);
   glBindBuffer(GL_ARRAY_BUFFER, buffer_);
   glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, 6 * sizeof(float), nullptr);
@@ -130,37 +136,63 @@ void Overlay::Build() {
                         reinterpret_cast<void*>(2 * sizeof(float)));
   glEnableVertexAttribArray(0);
   glEnableVertexAttribArray(1);
+  glBindVertexArray(0);
+  return true;
 }
 
-void Overlay::Draw(const OverlayState& state, int width, int height) {
-  if (!program_) Build();
+namespace {
+
+// The bar's quads for `transport` in a window `width` pixels wide whose bar starts at `top`.
+void BarQuads(Quads& quads, const Transport& transport, const std::string& message, float top,
+              float w) {
   constexpr float kBack[4] = {0, 0, 0, 0.7f}, kStrip[4] = {0.3f, 0.3f, 0.3f, 1},
                   kMark[4] = {0.9f, 0.9f, 0.9f, 1}, kLoop[4] = {0.2f, 0.5f, 0.9f, 0.8f},
                   kHead[4] = {1, 0.6f, 0.1f, 1}, kText[4] = {1, 1, 1, 1},
                   kNote[4] = {1, 0.85f, 0.3f, 1};
-  const float top = float(height - kBarHeight), w = float(width);
-  Quads quads;
   quads.Add(0, top, w, kBarHeight, kBack);
   // The strip: the whole demo across the window, a mark at every section's start.
   const float stripY = top + 2;
-  auto x = [&](double t) { return float(t / state.end) * (w - 1); };
+  const double end = Transport::End();
+  auto x = [&](double t) { return float(t / end) * (w - 1); };
   quads.Add(0, stripY, w, 4, kStrip);
-  if (state.loopIn >= 0 && state.loopOut > state.loopIn)
-    quads.Add(x(state.loopIn), stripY, std::max(1.0f, x(state.loopOut) - x(state.loopIn)), 4,
-              state.loopOn ? kLoop : kStrip);
-  for (double start : state.sections) quads.Add(x(start), stripY - 2, 1, 8, kMark);
-  quads.Add(x(state.now) - 1, stripY - 2, 3, 8, kHead);
+  const double in = transport.LoopIn(), out = transport.LoopOut();
+  if (in >= 0 && out > in)
+    quads.Add(x(in), stripY, std::max(1.0f, x(out) - x(in)), 4,
+              transport.LoopOn() ? kLoop : kStrip);
+  for (double start : transport.Sections()) quads.Add(x(start), stripY - 2, 1, 8, kMark);
+  quads.Add(x(transport.Seconds()) - 1, stripY - 2, 3, 8, kHead);
   // The text line.
-  std::string text = FormatTime(state.now) + (state.playing ? "  PLAYING" : "  PAUSED");
-  if (state.loopIn >= 0 || state.loopOut >= 0)
-    text += std::string("  LOOP ") + (state.loopIn >= 0 ? FormatTime(state.loopIn) : "-") + "-" +
-            (state.loopOut >= 0 ? FormatTime(state.loopOut) : "-") +
-            (state.loopOn ? " ON" : " OFF");
+  std::string text = transport.Text() + (transport.Playing() ? "  PLAYING" : "  PAUSED");
+  auto point = [](int64_t frameTime, double seconds) {
+    return seconds < 0 ? std::string("-") : Transport::FormatTime(frameTime);
+  };
+  if (in >= 0 || out >= 0)
+    text += "  LOOP " + point(std::llround(in * 1000), in) + "-" +
+            point(std::llround(out * 1000), out) + (transport.LoopOn() ? " ON" : " OFF");
   const float textY = top + 9;
   const float after = quads.Text(4, textY, text, kText);
-  if (!state.message.empty()) quads.Text(after + 24, textY, state.message, kNote);
+  if (!message.empty()) quads.Text(after + 24, textY, message, kNote);
+}
 
-  glBindFramebuffer(GL_FRAMEBUFFER, 0);
+}  // namespace
+
+int BarTop(int height) {
+  return height - kBarHeight;
+}
+
+bool Overlay::Draw(const Transport& transport, const std::string& message, int device, int width,
+                   int height) {
+  if (broken_) return false;
+  if (device != device_) {  // a new device: the old objects went with its context
+    device_ = device;
+    if (!Build()) {
+      broken_ = true;
+      return false;
+    }
+  }
+  Quads quads(vertices_);
+  BarQuads(quads, transport, message, float(BarTop(height)), float(width));
+
   glViewport(0, 0, width, height);
   glDisable(GL_DEPTH_TEST);
   glDisable(GL_STENCIL_TEST);
@@ -170,11 +202,16 @@ void Overlay::Draw(const OverlayState& state, int width, int height) {
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
   glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
   glUseProgram(program_);
-  glUniform2f(glGetUniformLocation(program_, "size"), float(width), float(height));
+  glUniform2f(sizeUniform_, float(width), float(height));
   glBindVertexArray(vao_);
   glBindBuffer(GL_ARRAY_BUFFER, buffer_);
-  glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(quads.data.size() * sizeof(float)), quads.data.data(),
-               GL_STREAM_DRAW);
-  glDrawArrays(GL_TRIANGLES, 0, GLsizei(quads.data.size() / 6));
+  const size_t bytes = vertices_.size() * sizeof(float);
+  if (bytes > bufferBytes_) {  // grows rarely: the bar's longest text so far
+    bufferBytes_ = bytes * 2;
+    glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(bufferBytes_), nullptr, GL_DYNAMIC_DRAW);
+  }
+  glBufferSubData(GL_ARRAY_BUFFER, 0, GLsizeiptr(bytes), vertices_.data());
+  glDrawArrays(GL_TRIANGLES, 0, GLsizei(vertices_.size() / 6));
   glBindVertexArray(0);
+  return true;
 }

@@ -1,36 +1,38 @@
-// The studio's bar along the bottom of the window, drawn in plain GL over the shown frame
-// (through the render layer's overlay hook, so no recorder or read-back ever sees it):
-// the section marks and the play head on a strip for the whole demo, the loop's range, the
-// time as m:ss.ff, paused or playing, and a line of text (the files of the last reload).
-// Never more than 40 pixels high, whatever the window's size.
+// The studio's bar along the bottom of the window, drawn in plain GL into the bound
+// framebuffer (the render layer's overlay hook binds the window's, so no recorder or
+// read-back ever sees it): the section marks and the play head on a strip for the whole
+// demo, the loop's range, the transport's time text, paused or playing, and a line of text
+// (a reload's files, a failure). Never more than 40 pixels high, whatever the window's size.
+//
+// Its GL objects are made once per device (the session's count says when a device is new;
+// the old ones went with its context), their compile and link checked; a frame's drawing
+// reuses the same memory and buffer, so nothing is allocated per frame.
 #pragma once
 
 #include <string>
 #include <vector>
 
-struct OverlayState {
-  std::vector<double> sections;  // section starts, seconds
-  double now = 0, end = 200;     // the time shown and the demo's length
-  bool playing = false;
-  bool loopOn = false;
-  double loopIn = -1, loopOut = -1;  // -1: not set
-  std::string message;               // shown after the rest, upper case
-};
+class Transport;
 
-// "m:ss.ff": minutes, seconds and hundredths.
-std::string FormatTime(double seconds);
+// The first row of the bar in a window `height` pixels high (rows from the top).
+int BarTop(int height);
 
 class Overlay {
  public:
-  ~Overlay();
-  // Draws `state` into the bound framebuffer of `width` by `height` pixels.
-  void Draw(const OverlayState& state, int width, int height);
-  // Forgets the GL objects without deleting them (their context is gone).
-  void Forget() { program_ = vao_ = buffer_ = 0; }
+  // Draws the bar for `transport` and `message` into the bound framebuffer of `width` by
+  // `height` pixels, on device number `device`; false when its shaders do not build (said
+  // on stderr once; the bar is then never drawn).
+  bool Draw(const Transport& transport, const std::string& message, int device, int width,
+            int height);
 
  private:
-  // The program, vertex array and buffer, made on the first draw in each GL context.
-  void Build();
+  // The program, vertex array and buffer in the current context; false on a failed build.
+  bool Build();
 
+  int device_ = -1;
+  bool broken_ = false;
   unsigned program_ = 0, vao_ = 0, buffer_ = 0;
+  int sizeUniform_ = -1;
+  size_t bufferBytes_ = 0;
+  std::vector<float> vertices_;  // x, y, r, g, b, a per corner; kept between frames
 };
