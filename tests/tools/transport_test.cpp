@@ -59,7 +59,9 @@ TEST(Transport, TheLoopNeverReloadsMoreThanOncePerKeyInAnyOrder) {
       EXPECT_LE(reloads, 1) << "after " << char(key);
     }
     const Transport& t = driver.transport;
-    if (t.LoopOn()) EXPECT_LT(t.LoopIn(), t.LoopOut());
+    if (t.LoopOn()) {
+      EXPECT_LT(t.LoopIn(), t.LoopOut());
+    }
     EXPECT_LE(driver.PlayFor(3000), 3) << "a loop of at least a second returns at most 3 times";
   }
 }
