@@ -6,8 +6,8 @@
 // until WM_QUIT. A key press or the window's destruction posts WM_QUIT.
 #pragma once
 
-#include "app/device_globals.h"
-#include "app/frame.h"
+#include "core/device_globals.h"
+#include "core/frame.h"
 #include "platform/bass.h"
 #include "platform/win32.h"
 

@@ -5,6 +5,7 @@
 // the music was asked to play and loading time never counts. Nothing it loads is checked:
 // a missing file leaves its object empty, and the schedule draws it regardless.
 #include "app/app.h"
+#include "core/demo_clock.h"
 #include "effects/morph_mesh.h"
 #include "effects/warp_grid.h"
 #include "mesh/mesh.h"
@@ -13,7 +14,6 @@
 #include "scenes/camera.h"
 #include "scenes/cube_fractal.h"
 #include "scenes/forest_scene.h"
-#include "timeline/demo_clock.h"
 
 HSTREAM g_musicStream = 0;
 

@@ -7,13 +7,13 @@
 
 #include "app/demo_objects.h"
 
+#include "core/demo_clock.h"
 #include "effects/morph_mesh.h"
 #include "effects/warp_grid.h"
 #include "mesh/mesh.h"
 #include "mesh/screen_picture.h"
 #include "scenes/camera.h"
 #include "scenes/forest_scene.h"
-#include "timeline/demo_clock.h"
 
 // The demo clock holds one float and needs no construction work, so its place among
 // the globals does not matter; it comes first so that the objects below keep the order

@@ -12,8 +12,8 @@
 #include <string>
 
 #include "bench/bench_device.h"
+#include "core/demo_clock.h"
 #include "effects/warp_grid.h"
-#include "timeline/demo_clock.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "app/device_globals.h"
+#include "core/device_globals.h"
 #include "mesh/placement.h"
 
 namespace {

@@ -2,10 +2,10 @@
 
 #include <cmath>
 
-#include "app/device_globals.h"
+#include "core/demo_clock.h"
+#include "core/device_globals.h"
 #include "mesh/additive_draw.h"
 #include "render/d3dx_texture.h"
-#include "timeline/demo_clock.h"
 
 namespace {
 // The cell table holds 100 vertices a side.

@@ -1,6 +1,6 @@
 #include "mesh/additive_draw.h"
 
-#include "app/device_globals.h"
+#include "core/device_globals.h"
 
 void SetAdditiveTextureState(IDirect3DTexture8* texture) {
   g_device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);

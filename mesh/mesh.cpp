@@ -6,7 +6,7 @@
 #include <cstring>
 #include <vector>
 
-#include "app/device_globals.h"
+#include "core/device_globals.h"
 #include "mesh/placement.h"
 #include "render/d3dx_mesh.h"
 #include "render/d3dx_texture.h"

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "app/device_globals.h"
+#include "core/device_globals.h"
 #include "mesh/additive_draw.h"
 #include "render/d3dx_texture.h"
 

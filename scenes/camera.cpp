@@ -1,6 +1,6 @@
 #include "scenes/camera.h"
 
-#include "app/device_globals.h"
+#include "core/device_globals.h"
 
 Camera::Camera()
     : eye{0.0f, 0.0f, 0.0f},

@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <new>
 
+#include "core/demo_clock.h"
 #include "mesh/mesh.h"
-#include "timeline/demo_clock.h"
 
 CubeNode g_cubeRoot;
 

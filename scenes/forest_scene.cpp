@@ -2,9 +2,9 @@
 
 #include <cmath>
 
-#include "app/device_globals.h"
+#include "core/demo_clock.h"
+#include "core/device_globals.h"
 #include "effects/morph_mesh.h"
-#include "timeline/demo_clock.h"
 
 // One gap in the outer wall, at row 10, column 9.
 const int8_t g_treeMap[121] = {

@@ -1,6 +1,6 @@
 // The stone hall, drawn by ForestScene::DrawStoneRoom. Nothing in it moves; the camera
 // circling it gives the motion.
-#include "app/device_globals.h"
+#include "core/device_globals.h"
 #include "scenes/forest_scene.h"
 
 namespace {

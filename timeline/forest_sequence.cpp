@@ -2,9 +2,9 @@
 
 #include <cmath>
 
+#include "core/demo_clock.h"
 #include "scenes/camera.h"
 #include "scenes/forest_scene.h"
-#include "timeline/demo_clock.h"
 
 int g_forestPhase = 1;
 float g_forestPhaseStart = 0.0f;

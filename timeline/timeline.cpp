@@ -2,8 +2,10 @@
 
 #include <cmath>
 
-#include "app/device_globals.h"
-#include "app/frame.h"
+#include "core/demo_clock.h"
+#include "core/device_globals.h"
+#include "core/frame.h"
+#include "core/random.h"
 #include "effects/warp_grid.h"
 #include "mesh/mesh.h"
 #include "mesh/screen_picture.h"
@@ -11,9 +13,7 @@
 #include "scenes/camera.h"
 #include "scenes/cube_fractal.h"
 #include "scenes/forest_scene.h"
-#include "timeline/demo_clock.h"
 #include "timeline/forest_sequence.h"
-#include "timeline/random.h"
 
 namespace {
 

@@ -4,12 +4,12 @@
 #include <SDL2/SDL_mixer.h>
 #include <gtest/gtest.h>
 
+#include "core/demo_clock.h"
 #include "platform/bass.h"
 #include "platform/tick.h"
 #include "render/tool_switches.h"
 #include "tests/demo_frames.h"
 #include "tests/kept_objects.h"
-#include "timeline/demo_clock.h"
 #include "tools/common/demo_reset.h"
 
 namespace {

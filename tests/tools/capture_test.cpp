@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/demo_clock.h"
 #include "platform/tick.h"
 #include "platform/tool_switches.h"
 #include "tests/audio_hits.h"
@@ -21,7 +22,6 @@
 #include "tests/png_reader.h"
 #include "tests/program_run.h"
 #include "tests/test_files.h"
-#include "timeline/demo_clock.h"
 #include "tools/common/demo_session.h"
 
 namespace {

@@ -8,9 +8,9 @@
 #include <utility>
 #include <vector>
 
+#include "core/tool_switches.h"
 #include "tests/demo_data.h"
 #include "timeline/timeline.h"
-#include "timeline/tool_switches.h"
 #include "tools/common/demo_session.h"
 #include "tools/common/frame_clock.h"
 
@@ -31,7 +31,7 @@ TEST(ScheduleSections, StartWhereTheOpenStepsChange) {
   g_renderSwitches.skipDrawing = true;
   std::set<std::pair<double, double>> open, before;
   double t = 0;
-  g_timelineSwitches.rangeObserver = [&](double from, double to) {
+  g_coreSwitches.rangeObserver = [&](double from, double to) {
     if (from <= t && t <= to) open.insert({from, to});
   };
   std::set<int64_t> changes;

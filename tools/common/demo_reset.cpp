@@ -1,6 +1,7 @@
 #include "tools/common/demo_reset.h"
 
 #include "app/demo_objects.h"
+#include "core/random.h"
 #include "effects/morph_mesh.h"
 #include "effects/warp_grid.h"
 #include "mesh/mesh.h"
@@ -10,7 +11,6 @@
 #include "scenes/cube_fractal.h"
 #include "scenes/forest_scene.h"
 #include "timeline/forest_sequence.h"
-#include "timeline/random.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 DemoSession::DemoSession(double uptimeSeconds)
     : savedRender_(g_renderSwitches),
       savedPlatform_(g_platformSwitches),
-      savedTimeline_(g_timelineSwitches),
+      savedCore_(g_coreSwitches),
       uptimeMilliseconds_(std::llround(uptimeSeconds * 1000)) {
   g_platformSwitches.tickSource = [this] {
     return uint64_t(uptimeMilliseconds_ + demoMilliseconds_);
@@ -20,7 +20,7 @@ DemoSession::DemoSession(double uptimeSeconds)
 DemoSession::~DemoSession() {
   g_renderSwitches = savedRender_;
   g_platformSwitches = savedPlatform_;
-  g_timelineSwitches = savedTimeline_;
+  g_coreSwitches = savedCore_;
   End();
   if (window_) ResetWindowSystem();
 }

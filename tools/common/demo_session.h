@@ -10,7 +10,7 @@
 // rate from 0, as the capture tool does.
 //
 // It takes over the tool switches of every layer (render/tool_switches.h,
-// platform/tool_switches.h, timeline/tool_switches.h): the tool sets what it needs on them after
+// platform/tool_switches.h, core/tool_switches.h): the tool sets what it needs on them after
 // making the session, and the session puts back exactly what it found when it ends. It also ends
 // the demo it started: objects released, device and audio freed, windows gone.
 #pragma once
@@ -18,9 +18,9 @@
 #include <cstdint>
 #include <functional>
 
+#include "core/tool_switches.h"
 #include "platform/win32.h"
 #include "render/tool_switches.h"
-#include "timeline/tool_switches.h"
 #include "tools/common/frame_clock.h"
 
 class IDirect3DDevice8;
@@ -73,7 +73,7 @@ class DemoSession {
 
   RenderSwitches savedRender_;
   PlatformSwitches savedPlatform_;
-  TimelineSwitches savedTimeline_;
+  CoreSwitches savedCore_;
   HWND window_ = nullptr;
   bool begun_ = false;    // a load was tried and not yet ended
   bool running_ = false;  // the device exists and the demo is loaded

@@ -2,19 +2,19 @@
 
 #include <set>
 
+#include "core/tool_switches.h"
 #include "timeline/timeline.h"
-#include "timeline/tool_switches.h"
 #include "tools/common/demo_session.h"
 #include "tools/common/frame_clock.h"
 
 std::vector<double> ScheduleSections(DemoSession& session) {
   std::set<double> edges;
-  g_timelineSwitches.rangeObserver = [&edges](double from, double to) {
+  g_coreSwitches.rangeObserver = [&edges](double from, double to) {
     edges.insert(from);
     edges.insert(to);
   };
   session.FastForward(0, FrameAt(kDemoEndSeconds, kToolFrameRate) + 1, kToolFrameRate);
-  g_timelineSwitches.rangeObserver = nullptr;
+  g_coreSwitches.rangeObserver = nullptr;
   if (edges.empty()) return {};
   std::vector<double> starts = {0};
   for (const double edge : edges)

@@ -1,6 +1,6 @@
-// The device and screen size that every subsystem draws with: a leaf of the application
-// shell that every folder of the demo may include (CONTRIBUTING.md has the table of who
-// includes what). Defined in app/device_globals.cpp.
+// The device and screen size that every subsystem draws with, at the bottom of the demo so
+// that every folder of it may include them (CONTRIBUTING.md has the table of who includes
+// what).
 //
 // InitDevice (app/init_device.cpp) makes g_d3d and g_device; ShutdownDemo releases them.
 // Nothing else assigns any of these.

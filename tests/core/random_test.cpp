@@ -1,5 +1,5 @@
 // The demo's random numbers: the platform rand() sequence, whatever this C library does.
-#include "timeline/random.h"
+#include "core/random.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "timeline/demo_clock.h"
+#include "core/demo_clock.h"
 
+#include "core/tool_switches.h"
 #include "platform/tick.h"
-#include "timeline/tool_switches.h"
 
 double ClockNow() {
   return double(GetTickCount()) * 0.001;
@@ -16,7 +16,7 @@ double DemoClock::Elapsed() {
 }
 
 bool DemoClock::InRange(double from, double to) {
-  if (g_timelineSwitches.rangeObserver) g_timelineSwitches.rangeObserver(from, to);
+  if (g_coreSwitches.rangeObserver) g_coreSwitches.rangeObserver(from, to);
   if (Elapsed() < from) return false;
   // A second reading: the clock may have moved on since the first.
   if (Elapsed() > to) return false;

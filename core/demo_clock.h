@@ -6,8 +6,9 @@
 // tick counter afresh: nothing is cached, so two readings in one frame may differ, and
 // the counter's own step is the clocks' resolution.
 //
-// A leaf: it depends on nothing of the demo but the tick counter, and anything may read
-// it (effects and scenes take their motion's phase from ClockNow).
+// At the bottom of the demo: it depends on nothing of the demo but the tick counter, and
+// every folder of the demo may read it (effects and scenes take their motion's phase from
+// ClockNow).
 //
 // Not here: pausing, seeking or scaling time. Tests and the capture tool drive both
 // clocks through the tick source (platform/tool_switches.h).

@@ -1,5 +1,5 @@
 // The uptime clock and the demo clock, driven by a manual tick source.
-#include "timeline/demo_clock.h"
+#include "core/demo_clock.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "timeline/random.h"
+#include "core/random.h"
 
 namespace {
 uint32_t g_randState = 1;

@@ -1,4 +1,4 @@
-#include "app/device_globals.h"
+#include "core/device_globals.h"
 
 int32_t g_screenWidth = 800;
 int32_t g_screenHeight = 600;

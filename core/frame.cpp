@@ -1,7 +1,7 @@
 // The frame bracket.
-#include "app/frame.h"
+#include "core/frame.h"
 
-#include "app/device_globals.h"
+#include "core/device_globals.h"
 
 void BeginFrame() {
   g_device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF0A141E, 1.0f, 0);

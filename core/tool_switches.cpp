@@ -1,0 +1,3 @@
+#include "core/tool_switches.h"
+
+CoreSwitches g_coreSwitches;

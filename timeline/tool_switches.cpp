@@ -1,3 +1,0 @@
-#include "timeline/tool_switches.h"
-
-TimelineSwitches g_timelineSwitches;
