@@ -3,10 +3,13 @@
 // heard as a listener hears it: how often the sound ran dry, and how far each hit heard
 // lies from the picture of its cue.
 //
-//   sound_sync [--seconds S] [--busy N]
+//   sound_sync [--seconds S] [--busy N] [--at T]
 //
 //   --seconds S   how long to play (default 200, the whole demo)
 //   --busy N      N processes spinning beside it, a loaded machine (default 0)
+//   --at T        start as the studio does after a seek to T seconds (tools/common/playback.h:
+//                 the demo loaded again, the frames before T skipped, the music moved to T),
+//                 its clock counting from the moment the seek returns
 //
 // The demo runs in this process, headless, every frame drawn as fast as it can, its sound
 // through SDL's PulseAudio output. Underruns are the server's own count for the stream
@@ -33,12 +36,14 @@
 
 #include "app/app.h"
 #include "bench/percentile.h"
+#include "core/demo_clock.h"
 #include "render/tool_switches.h"
 #include "tests/audio_hits.h"
 #include "tests/headless.h"
 #include "tests/sound_server.h"
-#include "timeline/demo_clock.h"
 #include "timeline/timeline.h"
+#include "tools/common/demo_session.h"
+#include "tools/common/playback.h"
 
 namespace {
 
@@ -132,6 +137,29 @@ Presents Play(const SoundServer& server, double seconds) {
   return presents;
 }
 
+// The studio's play after a seek to `at`: once the seek returns (the music heard from T), the
+// demo time runs with the steady clock from T.
+Presents PlayAfterSeek(const SoundServer& server, double at, double seconds) {
+  Presents presents;
+  DemoSession session(1000);
+  Playback playback(session);
+  const int64_t from = FrameMilliseconds(FrameAt(at, kToolFrameRate), kToolFrameRate);
+  if (!session.Start() || !playback.Seek(from, true)) return presents;
+  const Clock::time_point anchor = Clock::now();
+  presents.logAtStart = server.Log();
+  for (int64_t now = from; double(now) * 0.001 <= std::min(at + seconds, kDemoEndSeconds);) {
+    session.SetDemoTime(now);
+    session.RunFrame([&](IDirect3DDevice8&) {
+      presents.at.push_back(Seconds(Clock::now()));
+      presents.demo.push_back(g_demoClock.Elapsed());
+    });
+    now =
+        from + std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - anchor).count();
+  }
+  presents.logAtEnd = server.Log();
+  return presents;
+}
+
 void ReportOffsets(const Presents& presents, const Recording& recording) {
   std::vector<double> origins;
   for (size_t i = 0; i < presents.at.size(); ++i)
@@ -139,7 +167,8 @@ void ReportOffsets(const Presents& presents, const Recording& recording) {
   std::sort(origins.begin(), origins.end());
   const double origin = Percentile(origins, 0.5);  // the demo clock's 0 on the steady clock
   for (double cue : kHits) {
-    if (presents.demo.empty() || presents.demo.back() < cue + 1) continue;
+    if (presents.demo.empty() || presents.demo.front() > cue || presents.demo.back() < cue + 1)
+      continue;
     const double expected = recording.FrameSecondsAt(origin + cue);
     const double hit = HitNear(recording.stereo, kRate, expected);
     const size_t frame = size_t(std::lower_bound(presents.demo.begin(), presents.demo.end(), cue) -
@@ -179,15 +208,16 @@ void StopBusy(const std::vector<pid_t>& busy) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  double seconds = 200;
+  double seconds = 200, at = -1;
   int busyCount = 0;
   for (int i = 1; i + 1 < argc; i += 2) {
     const std::string option = argv[i];
     if (option == "--seconds") seconds = std::atof(argv[i + 1]);
     if (option == "--busy") busyCount = std::atoi(argv[i + 1]);
+    if (option == "--at") at = std::atof(argv[i + 1]);
   }
-  if (argc % 2 == 0 || !(seconds > 0) || busyCount < 0) {
-    std::fprintf(stderr, "usage: sound_sync [--seconds S] [--busy N]\n");
+  if (argc % 2 == 0 || !(seconds > 0) || busyCount < 0 || at > kDemoEndSeconds) {
+    std::fprintf(stderr, "usage: sound_sync [--seconds S] [--busy N] [--at T]\n");
     return 2;
   }
   RunHeadless();
@@ -206,7 +236,7 @@ int main(int argc, char** argv) {
   for (int i = 0; i < 500 && !started; ++i)
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   const std::vector<pid_t> busy = StartBusy(busyCount);
-  const Presents presents = Play(server, seconds);
+  const Presents presents = at < 0 ? Play(server, seconds) : PlayAfterSeek(server, at, seconds);
   StopBusy(busy);
   stop = true;
   recorder.join();
@@ -214,8 +244,8 @@ int main(int argc, char** argv) {
   const std::string log =
       presents.logAtEnd.substr(std::min(presents.logAtStart.size(), presents.logAtEnd.size()));
   const double played = presents.demo.empty() ? 0 : presents.demo.back();
-  std::printf("%.0f s of the demo with %d busy processes beside it, %zu frames drawn\n", played,
-              busyCount, presents.at.size());
+  std::printf("%.0f s of the demo%s with %d busy processes beside it, %zu frames drawn\n", played,
+              at < 0 ? "" : " after a seek", busyCount, presents.at.size());
   std::printf("  the server's buffer for the stream: %s\n", StreamBuffer(server.Log()).c_str());
   std::printf("  underruns the server reported between the first frame and the last: %d\n",
               CountUnderruns(log));

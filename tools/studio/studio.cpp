@@ -11,7 +11,7 @@
 #include <thread>
 
 #include "app/app.h"
-#include "app/device_globals.h"
+#include "core/device_globals.h"
 #include "platform/data_path.h"
 #include "platform/sdl_video.h"
 #include "tools/common/demo_session.h"
@@ -191,6 +191,8 @@ void Studio::Carry(const TransportCommand& command) {
   if (transport_->Playing() != musicPlaying_ && session_.Running()) {
     musicPlaying_ = transport_->Playing();
     playback_.FollowMusic(transport_->Milliseconds(), musicPlaying_);
+    // The music is heard from the moment it returns: the picture's clock starts there too.
+    if (musicPlaying_) transport_->Shown(Now());
   }
 }
 
