@@ -244,8 +244,14 @@ int main(int argc, char** argv) {
   const std::string log =
       presents.logAtEnd.substr(std::min(presents.logAtStart.size(), presents.logAtEnd.size()));
   const double played = presents.demo.empty() ? 0 : presents.demo.back();
-  std::printf("%.0f s of the demo%s with %d busy processes beside it, %zu frames drawn\n", played,
-              at < 0 ? "" : " after a seek", busyCount, presents.at.size());
+  if (at < 0)
+    std::printf("%.0f s of the demo with %d busy processes beside it, %zu frames drawn\n", played,
+                busyCount, presents.at.size());
+  else
+    std::printf(
+        "the demo from %.0f s to %.0f s after a seek, with %d busy processes beside it, "
+        "%zu frames drawn\n",
+        at, played, busyCount, presents.at.size());
   std::printf("  the server's buffer for the stream: %s\n", StreamBuffer(server.Log()).c_str());
   std::printf("  underruns the server reported between the first frame and the last: %d\n",
               CountUnderruns(log));
