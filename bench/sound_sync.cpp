@@ -90,7 +90,7 @@ struct Recording {
 Recording Record(const std::string& server, std::atomic<bool>& started,
                  const std::atomic<bool>& stop) {
   Recording recording;
-  const pa_sample_spec spec{PA_SAMPLE_S16LE, kRate, 2};
+  const pa_sample_spec format{PA_SAMPLE_S16LE, kRate, 2};
   constexpr int kPiece = 32;
   // Fragments of exactly 10 ms: the sink then plays blocks a whole number of microseconds
   // long (the server counts a block's length in whole microseconds; with blocks of a length
@@ -99,7 +99,7 @@ Recording Record(const std::string& server, std::atomic<bool>& started,
                             kRate / 100 * 4};
   pa_simple* stream =
       pa_simple_new(server.c_str(), "sound_sync", PA_STREAM_RECORD, SoundServer::Monitor(),
-                    "monitor", &spec, nullptr, &attr, nullptr);
+                    "monitor", &format, nullptr, &attr, nullptr);
   if (!stream) return recording;
   int16_t piece[kPiece * 2];
   double previous = 0;
